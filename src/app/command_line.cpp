@@ -1,0 +1,116 @@
+#include "app/command_line.h"
+
+#include "app/program_state.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "platform/command_line.h"
+
+namespace zrn {
+
+namespace {
+
+std::wstring trim_spaces(std::wstring_view text) {
+  const auto first = text.find_first_not_of(L' ');
+  if (first == std::wstring_view::npos) return L"";
+  const auto last = text.find_last_not_of(L' ');
+  return std::wstring(text.substr(first, last - first + 1));
+}
+
+// Text up to the next double quote from `pos` (or to the end); moves `pos`
+// past that quote.
+std::wstring_view quoted_stretch(std::wstring_view line, std::size_t& pos) {
+  const auto close = line.find(L'"', pos);
+  const auto end = close == std::wstring_view::npos ? line.size() : close;
+  const auto stretch = line.substr(pos, end - pos);
+  pos = close == std::wstring_view::npos ? line.size() : close + 1;
+  return stretch;
+}
+
+}  // namespace
+
+std::vector<std::wstring> split_command_words(std::wstring_view line) {
+  std::vector<std::wstring> words;
+  std::size_t pos = 0;
+  while (true) {
+    while (pos < line.size() && line[pos] == L' ') ++pos;
+    if (pos >= line.size()) break;
+    std::wstring word;
+    if (line[pos] == L'"') {
+      // A word that opens with a quote ends at its closing quote; whatever
+      // follows at once starts the next word.
+      ++pos;
+      word = quoted_stretch(line, pos);
+    } else {
+      while (pos < line.size() && line[pos] != L' ') {
+        if (line[pos] == L'"') {
+          ++pos;
+          word += quoted_stretch(line, pos);
+        } else {
+          word += line[pos++];
+        }
+      }
+    }
+    words.push_back(std::move(word));
+  }
+  return words;
+}
+
+CommandLine interpret_command_line(std::wstring_view line, std::wstring_view current_directory) {
+  const auto words = split_command_words(line);
+  std::wstring joined;
+  for (std::size_t i = 1; i < words.size(); ++i) joined += words[i] + L' ';
+
+  const auto slash = joined.find(L'/');
+  std::wstring search_part = trim_spaces(std::wstring_view(joined).substr(0, slash));
+  std::wstring switch_text =
+      trim_spaces(slash == std::wstring::npos ? std::wstring_view(joined) : std::wstring_view(joined).substr(slash)) +
+      L"/**";
+
+  std::wstring drive;
+  if (search_part.size() >= 2 && search_part[1] == L':') {
+    drive = search_part.substr(0, 2);
+    search_part.erase(0, 2);
+  } else {
+    drive = std::wstring(current_directory.substr(0, 3));
+  }
+  if (!search_part.empty() && search_part.front() == L'\\') search_part.erase(0, 1);
+  if (!search_part.empty() && search_part.back() == L'\\') search_part.pop_back();
+  if (drive.empty() || drive.back() != L'\\') drive += L'\\';
+
+  CommandLine result;
+  result.drive_root = platform::upper(drive);
+  result.search_text = trim_spaces(search_part);
+
+  std::size_t start = 0;
+  while (true) {
+    const auto end = switch_text.find(L'/', start);
+    const auto field = platform::upper(trim_spaces(
+        std::wstring_view(switch_text).substr(start, end == std::wstring::npos ? std::wstring::npos : end - start)));
+    if (field == L"**") break;
+    if (field == L"?") {
+      result.help = true;
+    } else if (field == L"INFO") {
+      result.info = true;
+    } else if (field.size() == 2 && field[0] == L'Q') {
+      result.quick_switch = field.substr(1, 1);
+    }
+    if (end == std::wstring::npos) break;
+    start = end + 1;
+  }
+  return result;
+}
+
+void read_command_line() {
+  auto& s = state();
+  const auto line = platform::process_command_line();
+  // The current directory matters only when no drive was typed, but reading
+  // it always keeps the rule in one place.
+  auto result = interpret_command_line(line, platform::current_directory());
+  s.search_text = std::move(result.search_text);
+  s.drive_root = std::move(result.drive_root);
+  s.quick_switch = std::move(result.quick_switch);
+  s.help_flag = result.help;
+  s.info_flag = result.info;
+}
+
+}  // namespace zrn

@@ -1,0 +1,33 @@
+#include "app/help_text.h"
+
+#include "app/program_state.h"
+#include "console/console.h"
+
+namespace zrn {
+
+std::vector<std::wstring> help_lines(std::wstring_view display_title) {
+  return {
+      L"",
+      std::wstring(display_title) + L" Help",
+      L"",
+      L"ZRN [drive:] directory [switches]",
+      L"",
+      L"\t/?         Help",
+      L"\t/info      Info",
+      L"\t/Q0../Q9   Change To QuickMap x, see CFG.INI To Define these QuickDIRS",
+      L"\t/QD        Quick Change To My Documents",
+      L"\t/QL        Quick Change To Downloads",
+      L"\t/QV        Quick Change To My Videos",
+      L"\t/QM        Quick Change To My Music",
+      L"\t/QP        Quick Change To My Pictures",
+      L"\t/QX        Quick Change To Program Files",
+      L"",
+      L"",
+  };
+}
+
+void print_help() {
+  for (const auto& line : help_lines(state().display_title)) Console::print_line(line);
+}
+
+}  // namespace zrn

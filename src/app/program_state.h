@@ -1,0 +1,65 @@
+#pragma once
+// The one record of a run: every subsystem reads and writes this instance.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zrn {
+
+// The selection screen's geometry, fixed once when the screen first opens.
+struct ScreenLayout {
+  int frame_width = 0;   // W: window width capped at 100
+  int left = 1;          // X
+  int top = 1;           // frame top row
+  int list_top = 5;      // Y
+  int page_size = 0;     // P
+  int preview_height = 0;// H
+  int preview_top = 0;   // T
+  int bottom = 0;        // B
+};
+
+struct ProgramState {
+  // Identity
+  std::wstring display_title;
+  std::wstring version_text;
+  std::wstring author_name;
+  std::wstring maker_place;
+
+  // Paths and names
+  std::wstring temporary_directory;  // ends with a backslash
+  std::wstring data_directory_name;  // "Zarnpath"
+  std::wstring index_file_name;      // "Indexfile.ZRN"
+  std::wstring index_below_root;     // "Zarnpath\Indexfile.ZRN"
+  std::wstring program_directory;    // ends with a backslash
+  std::wstring change_script_path;
+
+  // Configuration
+  std::vector<std::wstring> exclusions;      // upper case, defaults first
+  std::array<std::wstring, 16> quick_dirs;   // each empty or ending in '\'
+  std::uint16_t index_age_limit = 0;         // weeks, 0 = never too old
+
+  // Drives and matches
+  std::vector<std::wstring> drives;
+  std::vector<std::wstring> matches;
+  std::int64_t match_count = 0;
+
+  // Console window measured once at start-up
+  int window_width = 0;
+  int window_height = 0;
+
+  // Command line
+  std::wstring search_text;
+  std::wstring drive_root;
+  std::wstring quick_switch;
+  bool help_flag = false;
+  bool info_flag = false;
+
+  std::wstring chosen_directory;
+  ScreenLayout layout;
+  std::array<std::wstring, 4> frame_texts;  // top, side, separator, bottom
+};
+
+ProgramState& state();
+
+}  // namespace zrn

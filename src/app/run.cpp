@@ -1,0 +1,105 @@
+#include "app/run.h"
+
+#include <atomic>
+
+#include "app/command_line.h"
+#include "app/help_text.h"
+#include "app/identity.h"
+#include "app/program_state.h"
+#include "app/selection_path.h"
+#include "config/configuration.h"
+#include "config/quick_directories.h"
+#include "console/console.h"
+#include "handoff/change_script.h"
+#include "index/exclusions.h"
+#include "index/index_storage.h"
+#include "info/information_report.h"
+#include "platform/system.h"
+#include "search/match_collection.h"
+
+namespace zrn {
+
+namespace {
+
+void set_names() {
+  auto& s = state();
+  s.data_directory_name = L"Zarnpath";
+  s.index_file_name = L"Indexfile.ZRN";
+  s.index_below_root = s.data_directory_name + L"\\" + s.index_file_name;
+}
+
+void run_search_mode() {
+  auto& s = state();
+  collect_matches();
+  s.match_count = static_cast<std::int64_t>(s.matches.size());
+  if (s.match_count == 0) {
+    Console::open();
+    Console::print_line(L"No directory found...");
+  } else if (s.match_count == 1) {
+    s.chosen_directory = s.matches.front();
+    write_change_script();
+  } else {
+    run_selection_path();
+  }
+}
+
+void dispatch_mode() {
+  const auto& s = state();
+  if (s.info_flag) {
+    print_information_report();
+    Console::close();
+  } else if (s.help_flag) {
+    print_help();
+    Console::close();
+  } else if (!s.quick_switch.empty()) {
+    run_quick_directory_mode(s.quick_switch.front());
+    Console::close();
+  } else {
+    run_search_mode();
+  }
+}
+
+}  // namespace
+
+void shutdown() {
+  // The close handler runs on the system's control thread while the main
+  // thread may be ending too: only the first caller does the work.
+  static std::atomic<bool> done{false};
+  if (done.exchange(true)) return;
+  // Files, find handles and libraries are owned by objects that close them;
+  // what is left is console output still on its way.
+  Console::close();
+}
+
+int run_program() {
+  auto& s = state();
+  platform::set_up_process();
+
+  s.temporary_directory = temporary_directory();
+  set_identity();
+  if (!credits_intact(s.author_name, s.maker_place)) {
+    platform::show_message(s.display_title, L"The program's built-in texts have been altered. The program ends.");
+    return 0;
+  }
+  set_names();
+  s.exclusions = default_exclusions();
+
+  set_shutdown_routine(shutdown);
+  Console::open(s.display_title);
+  if (Console::window_size()) {
+    s.window_width = Console::window_width();
+    s.window_height = Console::window_height();
+  }
+
+  s.program_directory = program_directory();
+  read_configuration();
+  read_command_line();
+  s.change_script_path = s.program_directory + L"ZRN2.BAT";
+  reset_change_script();
+
+  dispatch_mode();
+  shutdown();
+  return 0;
+}
+
+}  // namespace zrn

@@ -1,0 +1,7 @@
+#include "app/selection_path.h"
+
+namespace zrn {
+
+void run_selection_path() {}
+
+}  // namespace zrn

@@ -1,0 +1,7 @@
+#include "info/information_report.h"
+
+namespace zrn {
+
+void print_information_report() {}
+
+}  // namespace zrn

@@ -1,0 +1,7 @@
+#pragma once
+
+namespace zrn {
+
+void print_information_report();
+
+}  // namespace zrn

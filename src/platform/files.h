@@ -1,0 +1,74 @@
+#pragma once
+// Files and directories, in the program's own terms. Every handle is owned by
+// an object that closes it on every path.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zrn::platform {
+
+// An open file handle; closes itself.
+class File {
+ public:
+  File() = default;
+  ~File();
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Shared for reading and writing, so a file that an editor holds open is
+  // still read.
+  static File open_for_reading(const std::wstring& path);
+  // Create-always; when the system refuses, truncate the existing file.
+  static File create_for_writing(const std::wstring& path, bool exclusive = false);
+
+  bool is_open() const { return handle_ != nullptr; }
+  // Reads up to size bytes; returns the count read, 0 at the end or on error.
+  std::size_t read(char* buffer, std::size_t size);
+  bool write(std::string_view bytes);
+  bool flush();
+  void close();
+
+ private:
+  explicit File(void* handle) : handle_(handle) {}
+  void* handle_ = nullptr;
+};
+
+struct DirectoryEntry {
+  std::wstring name;
+  bool is_directory = false;
+};
+
+std::optional<std::string> read_whole_file(const std::wstring& path);
+// Writes the whole file anew (create-always, then truncate-existing).
+bool write_whole_file(const std::wstring& path, std::string_view bytes, bool exclusive = false);
+
+bool path_exists(const std::wstring& path);
+bool is_directory(const std::wstring& path);
+std::optional<std::uint64_t> file_size(const std::wstring& path);
+// Last write time in local time, as whole seconds since 1970-01-01.
+std::optional<std::int64_t> last_write_local_seconds(const std::wstring& path);
+std::int64_t now_local_seconds();
+
+bool delete_file(const std::wstring& path);
+bool move_file(const std::wstring& from, const std::wstring& to);
+// Replaces the target and returns only once the move is on disk.
+bool move_file_replacing(const std::wstring& from, const std::wstring& to);
+bool copy_file_replacing(const std::wstring& from, const std::wstring& to);
+bool create_directory(const std::wstring& path);
+bool set_hidden_only(const std::wstring& path);
+std::optional<std::uint32_t> attributes(const std::wstring& path);
+
+std::wstring temp_path();         // long form, ends with a backslash
+std::wstring module_directory();  // ends with a backslash
+std::wstring current_directory();
+// The entries of a directory except "." and "..", in the file system's order;
+// at most `limit` of them. Empty when it cannot be opened.
+std::vector<DirectoryEntry> list_directory(const std::wstring& directory, std::size_t limit);
+// GetLogicalDriveStringsW, taking only the whole four-unit entries.
+std::vector<std::wstring> logical_drives();
+
+}  // namespace zrn::platform

@@ -1,0 +1,215 @@
+#include "platform/files.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <utility>
+
+namespace zrn::platform {
+
+namespace {
+
+constexpr std::int64_t kUnixEpochIn100ns = 116444736000000000LL;
+
+std::int64_t to_unix_seconds(const FILETIME& time) {
+  ULARGE_INTEGER value;
+  value.LowPart = time.dwLowDateTime;
+  value.HighPart = time.dwHighDateTime;
+  return (static_cast<std::int64_t>(value.QuadPart) - kUnixEpochIn100ns) / 10000000LL;
+}
+
+}  // namespace
+
+File::~File() { close(); }
+
+File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    close();
+    handle_ = std::exchange(other.handle_, nullptr);
+  }
+  return *this;
+}
+
+File File::open_for_reading(const std::wstring& path) {
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return File();
+  return File(handle);
+}
+
+File File::create_for_writing(const std::wstring& path, bool exclusive) {
+  const DWORD share = exclusive ? 0 : FILE_SHARE_READ;
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    handle = CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  }
+  if (handle == INVALID_HANDLE_VALUE) return File();
+  return File(handle);
+}
+
+std::size_t File::read(char* buffer, std::size_t size) {
+  if (!handle_) return 0;
+  DWORD got = 0;
+  const DWORD want = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+  if (!ReadFile(handle_, buffer, want, &got, nullptr)) return 0;
+  return got;
+}
+
+bool File::write(std::string_view bytes) {
+  if (!handle_) return false;
+  while (!bytes.empty()) {
+    const DWORD want = bytes.size() > 0x40000000 ? 0x40000000 : static_cast<DWORD>(bytes.size());
+    DWORD written = 0;
+    if (!WriteFile(handle_, bytes.data(), want, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+bool File::flush() { return handle_ && FlushFileBuffers(handle_); }
+
+void File::close() {
+  if (handle_) CloseHandle(std::exchange(handle_, nullptr));
+}
+
+std::optional<std::string> read_whole_file(const std::wstring& path) {
+  File file = File::open_for_reading(path);
+  if (!file.is_open()) return std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  for (std::size_t got; (got = file.read(buffer, sizeof buffer)) > 0;) bytes.append(buffer, got);
+  return bytes;
+}
+
+bool write_whole_file(const std::wstring& path, std::string_view bytes, bool exclusive) {
+  File file = File::create_for_writing(path, exclusive);
+  if (!file.is_open()) return false;
+  const bool ok = file.write(bytes);
+  file.close();
+  return ok;
+}
+
+std::optional<std::uint32_t> attributes(const std::wstring& path) {
+  const DWORD value = GetFileAttributesW(path.c_str());
+  if (value == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  return value;
+}
+
+bool path_exists(const std::wstring& path) { return attributes(path).has_value(); }
+
+bool is_directory(const std::wstring& path) {
+  const auto value = attributes(path);
+  return value && (*value & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::optional<std::uint64_t> file_size(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::optional<std::int64_t> last_write_local_seconds(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  SYSTEMTIME utc;
+  SYSTEMTIME local;
+  FILETIME local_time;
+  if (!FileTimeToSystemTime(&data.ftLastWriteTime, &utc) ||
+      !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) || !SystemTimeToFileTime(&local, &local_time)) {
+    return std::nullopt;
+  }
+  return to_unix_seconds(local_time);
+}
+
+std::int64_t now_local_seconds() {
+  SYSTEMTIME local;
+  GetLocalTime(&local);
+  FILETIME time;
+  if (!SystemTimeToFileTime(&local, &time)) return 0;
+  return to_unix_seconds(time);
+}
+
+bool delete_file(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
+
+bool move_file(const std::wstring& from, const std::wstring& to) {
+  return MoveFileW(from.c_str(), to.c_str()) != 0;
+}
+
+bool move_file_replacing(const std::wstring& from, const std::wstring& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool copy_file_replacing(const std::wstring& from, const std::wstring& to) {
+  return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+bool create_directory(const std::wstring& path) { return CreateDirectoryW(path.c_str(), nullptr) != 0; }
+
+bool set_hidden_only(const std::wstring& path) {
+  return SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN) != 0;
+}
+
+std::wstring temp_path() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  if (length == 0 || length > MAX_PATH) return L"";
+  std::wstring path(buffer, length);
+  wchar_t long_form[MAX_PATH + 1] = {};
+  const DWORD long_length = GetLongPathNameW(path.c_str(), long_form, MAX_PATH + 1);
+  if (long_length > 0 && long_length <= MAX_PATH) path.assign(long_form, long_length);
+  if (path.empty() || path.back() != L'\\') path += L'\\';
+  return path;
+}
+
+std::wstring module_directory() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH + 1);
+  std::wstring path(buffer, length > MAX_PATH ? MAX_PATH : length);
+  const auto cut = path.find_last_of(L"\\/");
+  return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
+}
+
+std::wstring current_directory() {
+  const DWORD size = GetCurrentDirectoryW(0, nullptr);
+  if (size == 0) return L"";
+  std::wstring path(size, L'\0');
+  const DWORD length = GetCurrentDirectoryW(size, path.data());
+  path.resize(length < size ? length : 0);
+  return path;
+}
+
+std::vector<DirectoryEntry> list_directory(const std::wstring& directory, std::size_t limit) {
+  std::vector<DirectoryEntry> entries;
+  std::wstring pattern = directory;
+  if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
+  pattern += L"*.*";
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return entries;
+  do {
+    const std::wstring_view name(data.cFileName);
+    if (name == L"." || name == L"..") continue;
+    entries.push_back({std::wstring(name), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (entries.size() < limit && FindNextFileW(find, &data));
+  FindClose(find);
+  return entries;
+}
+
+std::vector<std::wstring> logical_drives() {
+  std::vector<std::wstring> drives;
+  const DWORD needed = GetLogicalDriveStringsW(0, nullptr);
+  if (needed == 0) return drives;
+  std::wstring buffer(needed, L'\0');
+  const DWORD written = GetLogicalDriveStringsW(needed, buffer.data());
+  // A drive added between the two calls makes `written` exceed the buffer;
+  // only entries that lie wholly inside it are taken.
+  const std::size_t count = (written < needed ? written : needed) / 4;
+  for (std::size_t i = 0; i < count; ++i) drives.push_back(buffer.substr(4 * i, 3));
+  return drives;
+}
+
+}  // namespace zrn::platform

@@ -1,0 +1,14 @@
+#pragma once
+// Process set-up and the small system services of a run.
+#include <string>
+
+namespace zrn::platform {
+
+// The user's locale for everything but numbers, and COM on this thread.
+void set_up_process();
+// A real wait; the first one asks for a 1 ms timer resolution.
+void pause(unsigned milliseconds);
+// A modal box with only an OK button. Returns at once where there is no display.
+void show_message(const std::wstring& caption, const std::wstring& text);
+
+}  // namespace zrn::platform

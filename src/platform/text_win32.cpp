@@ -1,0 +1,63 @@
+#include "platform/text.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <cwctype>
+
+namespace zrn::platform {
+
+namespace {
+
+std::string narrow(UINT code_page, std::wstring_view text) {
+  if (text.empty() || text.size() > INT_MAX) return {};
+  const int wide_size = static_cast<int>(text.size());
+  const int size = WideCharToMultiByte(code_page, 0, text.data(), wide_size, nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) WideCharToMultiByte(code_page, 0, text.data(), wide_size, bytes.data(), size, nullptr, nullptr);
+  return bytes;
+}
+
+std::wstring widen(UINT code_page, std::string_view bytes) {
+  if (bytes.empty() || bytes.size() > INT_MAX) return {};
+  const int byte_size = static_cast<int>(bytes.size());
+  const int size = MultiByteToWideChar(code_page, 0, bytes.data(), byte_size, nullptr, 0);
+  std::wstring text(static_cast<size_t>(size > 0 ? size : 0), L'\0');
+  if (size > 0) MultiByteToWideChar(code_page, 0, bytes.data(), byte_size, text.data(), size);
+  return text;
+}
+
+}  // namespace
+
+std::string to_utf8(std::wstring_view text) { return narrow(CP_UTF8, text); }
+std::wstring from_utf8(std::string_view bytes) { return widen(CP_UTF8, bytes); }
+std::string to_ansi(std::wstring_view text) { return narrow(CP_ACP, text); }
+std::wstring from_ansi(std::string_view bytes) { return widen(CP_ACP, bytes); }
+unsigned ansi_code_page() { return GetACP(); }
+
+std::wstring upper(std::wstring_view text) {
+  std::wstring result(text);
+  if (!result.empty() && result.size() <= UINT_MAX) {
+    CharUpperBuffW(result.data(), static_cast<DWORD>(result.size()));
+  }
+  return result;
+}
+
+wchar_t lower_char(wchar_t c) {
+  // CharLowerW takes a single character in the low word of its pointer argument.
+  return static_cast<wchar_t>(
+      reinterpret_cast<ULONG_PTR>(CharLowerW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
+}
+
+wchar_t upper_char(wchar_t c) {
+  return static_cast<wchar_t>(
+      reinterpret_cast<ULONG_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(c)))));
+}
+
+bool same_letter_ignoring_case(wchar_t a, wchar_t b) {
+  if (a == b) return true;
+  return std::towlower(static_cast<wint_t>(a)) == std::towlower(static_cast<wint_t>(b)) ||
+         std::towupper(static_cast<wint_t>(a)) == std::towupper(static_cast<wint_t>(b));
+}
+
+}  // namespace zrn::platform

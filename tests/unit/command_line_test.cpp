@@ -1,0 +1,92 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace zrn {
+namespace {
+
+struct CommandLineCase {
+  const wchar_t* line;
+  const wchar_t* search;
+  const wchar_t* drive;
+  const wchar_t* quick;
+  bool help;
+  bool info;
+};
+
+// Each line starts with the program's path; the current directory is C:\Work.
+const CommandLineCase kCases[] = {
+    {L"ZRN my docs", L"my docs", L"C:\\", L"", false, false},
+    {L"ZRN my    docs", L"my docs", L"C:\\", L"", false, false},
+    {L"ZRN \"my docs\"", L"my docs", L"C:\\", L"", false, false},
+    {L"ZRN \"my    docs\"", L"my    docs", L"C:\\", L"", false, false},
+    {L"ZRN d:proj", L"proj", L"D:\\", L"", false, false},
+    {L"ZRN d:\\proj\\", L"proj", L"D:\\", L"", false, false},
+    {L"ZRN proj", L"proj", L"C:\\", L"", false, false},
+    {L"ZRN windows\\", L"windows", L"C:\\", L"", false, false},
+    {L"ZRN windows\\ /x", L"windows", L"C:\\", L"", false, false},
+    {L"ZRN c:", L"", L"C:\\", L"", false, false},
+    {L"ZRN docs /qd", L"docs", L"C:\\", L"D", false, false},
+    {L"ZRN docs /q", L"docs", L"C:\\", L"", false, false},
+    {L"ZRN docs /Q12", L"docs", L"C:\\", L"", false, false},
+    {L"ZRN docs /QZ", L"docs", L"C:\\", L"Z", false, false},
+    {L"ZRN /QD docs", L"", L"C:\\", L"", false, false},
+    {L"ZRN docs / info", L"docs", L"C:\\", L"", false, true},
+    {L"ZRN docs /** /info", L"docs", L"C:\\", L"", false, false},
+    {L"ZRN info", L"info", L"C:\\", L"", false, true},
+    {L"ZRN ?", L"?", L"C:\\", L"", true, false},
+    {L"ZRN qd", L"qd", L"C:\\", L"D", false, false},
+    {L"ZRN qd /x", L"qd", L"C:\\", L"", false, false},
+    {L"ZRN c:/windows", L"", L"C:\\", L"", false, false},
+    {L"ZRN \"c:\\my docs\\\"", L"my docs", L"C:\\", L"", false, false},
+    {L"ZRN", L"", L"C:\\", L"", false, false},
+    {L"ZRN /? /info /qd /q1", L"", L"C:\\", L"1", true, true},
+    {L"ZRN /ql", L"", L"C:\\", L"L", false, false},
+    {L"ZRN 1:x", L"x", L"1:\\", L"", false, false},
+    {L"\"C:\\Program Files\\ZARNPATH.EXE\" proj", L"proj", L"C:\\", L"", false, false},
+    {L"ZRN ab\"c d\"ef", L"abc def", L"C:\\", L"", false, false},
+    {L"ZRN \"ab\"cd", L"ab cd", L"C:\\", L"", false, false},
+    {L"ZRN \"unbalanced quote", L"unbalanced quote", L"C:\\", L"", false, false},
+    {L"ZRN \"", L"", L"C:\\", L"", false, false},
+    {L"ZRN ///", L"", L"C:\\", L"", false, false},
+    {L"ZRN a\tb", L"a\tb", L"C:\\", L"", false, false},
+    {L"ZRN zürich /qé", L"zürich", L"C:\\", L"É", false, false},
+    {L"ZRN \\\\", L"", L"C:\\", L"", false, false},
+    {L"ZRN \\x\\\\", L"x\\", L"C:\\", L"", false, false},
+};
+
+TEST(CommandLine, InterpretsTheLineAsTyped) {
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(testing::Message() << "line: " << testing::PrintToString(std::wstring(c.line)));
+    const auto result = interpret_command_line(c.line, L"C:\\Work");
+    EXPECT_EQ(result.search_text, c.search);
+    EXPECT_EQ(result.drive_root, c.drive);
+    EXPECT_EQ(result.quick_switch, c.quick);
+    EXPECT_EQ(result.help, c.help);
+    EXPECT_EQ(result.info, c.info);
+  }
+}
+
+TEST(CommandLine, DriveRootFromNetworkShareAndShortDirectories) {
+  EXPECT_EQ(interpret_command_line(L"ZRN x", L"\\\\server\\share").drive_root, L"\\\\S\\");
+  EXPECT_EQ(interpret_command_line(L"ZRN x", L"D:").drive_root, L"D:\\");
+  EXPECT_EQ(interpret_command_line(L"ZRN x", L"").drive_root, L"\\");
+}
+
+TEST(CommandLine, SplitsWordsByTheQuoteRules) {
+  using Words = std::vector<std::wstring>;
+  EXPECT_EQ(split_command_words(L"a \"\" b"), (Words{L"a", L"", L"b"}));
+  EXPECT_EQ(split_command_words(L"\"ab\"cd ef  "), (Words{L"ab", L"cd", L"ef"}));
+  EXPECT_EQ(split_command_words(L"x\"a b\"y\"c"), (Words{L"xa byc"}));
+  EXPECT_EQ(split_command_words(L"   "), Words{});
+}
+
+TEST(CommandLine, VeryLongLineIsAccepted) {
+  const std::wstring line = L"ZRN " + std::wstring(32000, L'x') + L" /qd";
+  const auto result = interpret_command_line(line, L"C:\\Work");
+  EXPECT_EQ(result.search_text.size(), 32000u);
+  EXPECT_EQ(result.quick_switch, L"D");
+}
+
+}  // namespace
+}  // namespace zrn
