@@ -3,5 +3,6 @@
 namespace zrn {
 
 void collect_matches() {}
+void collect_from_index(const std::wstring&) {}
 
 }  // namespace zrn
