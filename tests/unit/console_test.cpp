@@ -1,0 +1,105 @@
+#include "console/console.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_console.h"
+
+namespace zrn {
+namespace {
+
+using testing::FakeConsole;
+
+class ConsoleTest : public ::testing::Test {
+ protected:
+  void use(FakeConsole& fake) {
+    Console::use_device(&fake);
+    Console::open(L"ZRN - Zarnpath");
+  }
+  void TearDown() override { Console::use_device(nullptr); }
+};
+
+TEST_F(ConsoleTest, ColoursAboveFifteenAreIgnored) {
+  FakeConsole fake(80, 25);
+  use(fake);
+  Console::set_colour(0, 3);
+  EXPECT_EQ(fake.attributes, 0x30);
+  Console::set_colour(16, 0);
+  Console::set_colour(0, 16);
+  EXPECT_EQ(fake.attributes, 0x30);
+}
+
+TEST_F(ConsoleTest, LocateAndClearAreIgnoredInLineMode) {
+  FakeConsole fake(80, 25);
+  use(fake);
+  Console::print(L"abc");
+  Console::locate(5, 5);
+  Console::clear();
+  EXPECT_EQ(fake.cursor_x, 3);
+  EXPECT_EQ(fake.cursor_y, 0);
+  EXPECT_EQ(fake.row(0).substr(0, 3), L"abc");
+}
+
+TEST_F(ConsoleTest, FullScreenClipsAtTheBufferWidthAndLineEndMovesDown) {
+  FakeConsole fake(10, 5);
+  use(fake);
+  Console::set_full_screen(true);
+  Console::clear();
+  EXPECT_EQ(fake.mode, 0u);
+  Console::locate(0, 1);
+  Console::print_line(L"0123456789ABCDEF");
+  EXPECT_EQ(fake.row(1), L"0123456789");
+  EXPECT_EQ(fake.row(2), L"          ");
+  EXPECT_EQ(fake.cursor_x, 0);
+  EXPECT_EQ(fake.cursor_y, 2);
+  EXPECT_EQ(fake.mode, 0u);
+  Console::print_line(L"");
+  EXPECT_EQ(fake.cursor_y, 3);
+}
+
+TEST_F(ConsoleTest, RedirectedOutputIsUtf8WithCrLfAndHasNoWindowSize) {
+  FakeConsole fake(80, 25, /*redirected=*/true);
+  use(fake);
+  Console::print(L"Caf\u00e9 ");
+  Console::print_line(L"x");
+  EXPECT_EQ(fake.bytes, "Caf\xC3\xA9 x\r\n");
+  EXPECT_FALSE(Console::window_size());
+}
+
+TEST_F(ConsoleTest, WindowSizeIsTheVisibleWindow) {
+  FakeConsole fake(120, 40);
+  use(fake);
+  ASSERT_TRUE(Console::window_size());
+  EXPECT_EQ(Console::window_width(), 120);
+  EXPECT_EQ(Console::window_height(), 40);
+}
+
+TEST_F(ConsoleTest, ReadKeyTakesTheFirstKeyDownAndDropsOtherEvents) {
+  FakeConsole fake(80, 25);
+  use(fake);
+  EXPECT_EQ(Console::read_key(), L"");
+  EXPECT_EQ(Console::last_key_code(), 0);
+
+  fake.input.push_back({platform::InputKind::other, false, 0, 0});  // a mouse event
+  fake.key(0, 40);                                                   // Down
+  EXPECT_EQ(Console::read_key(), L"");
+  EXPECT_EQ(Console::last_key_code(), 40);
+
+  fake.key(13, 13);
+  EXPECT_EQ(Console::read_key(), L"\r");
+  EXPECT_EQ(Console::last_key_code(), 13);
+
+  fake.key(L'a', 0x41);
+  EXPECT_EQ(Console::read_key(), L"a");
+  EXPECT_EQ(Console::last_key_code(), 0x41);
+}
+
+TEST_F(ConsoleTest, SecondOpenDoesNotRegisterTheCloseHandlerAgain) {
+  FakeConsole fake(80, 25);
+  use(fake);
+  Console::open();
+  EXPECT_EQ(fake.handlers_installed, 1);
+  EXPECT_EQ(fake.title, L"ZRN - Zarnpath");
+}
+
+}  // namespace
+}  // namespace zrn
