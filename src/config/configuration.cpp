@@ -1,11 +1,121 @@
 #include "config/configuration.h"
 
+#include "app/program_state.h"
+#include "config/ini_file.h"
+#include "config/quick_directories.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace zrn {
 
+namespace {
+
+// A configuration file is a few hundred bytes; reading stops here so that a
+// huge file named ZRN.INI cannot exhaust memory. Lines beyond are ignored.
+constexpr std::size_t kMaxConfigurationBytes = 64u << 20;
+
+enum class Section { other, quick_directories, defaults, exclude };
+
+std::wstring quick_directory_value(std::wstring_view value) {
+  std::wstring path = cut_comment(value);
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
+  return path;
+}
+
+// "Q0" to "Q9" in any case: the entry number, else -1.
+int quick_directory_key(std::wstring_view name) {
+  if (name.size() != 2 || !ini_names_equal(name.substr(0, 1), L"Q")) return -1;
+  if (name[1] < L'0' || name[1] > L'9') return -1;
+  return name[1] - L'0';
+}
+
+std::string read_configuration_bytes(const std::wstring& path) {
+  std::string bytes;
+  platform::File file = platform::File::open_for_reading(path);
+  if (!file.is_open()) return bytes;
+  char buffer[65536];
+  while (bytes.size() < kMaxConfigurationBytes) {
+    const std::size_t got = file.read(buffer, sizeof buffer);
+    if (got == 0) break;
+    bytes.append(buffer, got);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+std::wstring decode_configuration(std::string_view bytes) {
+  const bool utf8 = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+  if (utf8) bytes.remove_prefix(3);
+  bytes = bytes.substr(0, bytes.find('\0'));
+  return utf8 ? platform::from_utf8(bytes) : platform::from_ansi(bytes);
+}
+
+Configuration parse_configuration(std::wstring_view text) {
+  Configuration result;
+  Section section = Section::other;
+  bool seen_quick_directories = false;
+  bool seen_defaults = false;
+  bool seen_exclude = false;
+  bool seen_index_time = false;
+  std::array<bool, 10> seen_quick_key{};
+
+  // Only the first group of a name counts: a later one of the same name
+  // reads like an unknown group.
+  const auto enter = [&](bool& seen, Section wanted) {
+    section = seen ? Section::other : wanted;
+    seen = true;
+  };
+
+  for_each_ini_line(text, [&](const IniLine& line) {
+    if (line.kind == IniLineKind::group) {
+      section = Section::other;
+      if (ini_names_equal(line.name, L"QuickDIR")) enter(seen_quick_directories, Section::quick_directories);
+      if (ini_names_equal(line.name, L"Default")) enter(seen_defaults, Section::defaults);
+      if (ini_names_equal(line.name, L"exclude")) enter(seen_exclude, Section::exclude);
+      return;
+    }
+    if (line.kind != IniLineKind::key) return;
+    switch (section) {
+      case Section::quick_directories: {
+        const int entry = quick_directory_key(line.name);
+        if (entry < 0 || seen_quick_key[static_cast<std::size_t>(entry)]) return;
+        seen_quick_key[static_cast<std::size_t>(entry)] = true;
+        result.quick_directories[static_cast<std::size_t>(entry)] = quick_directory_value(line.value);
+        return;
+      }
+      case Section::defaults:
+        if (seen_index_time || !ini_names_equal(line.name, L"Indextime")) return;
+        seen_index_time = true;
+        result.index_age_limit = ini_number(line.value);
+        return;
+      case Section::exclude: {
+        // An empty word would be found in every path and empty the index.
+        const std::wstring word = cut_comment(line.name);
+        if (!word.empty()) result.exclusions.push_back(platform::upper(word));
+        return;
+      }
+      case Section::other:
+        return;
+    }
+  });
+
+  if (seen_defaults && !seen_index_time) result.index_age_limit = 2;
+  return result;
+}
+
 std::wstring program_directory() { return platform::module_directory(); }
 
-void read_configuration() {}
+void read_configuration() {
+  auto& s = state();
+  const Configuration configuration =
+      parse_configuration(decode_configuration(read_configuration_bytes(program_directory() + L"ZRN.INI")));
+  for (std::size_t i = 0; i < configuration.quick_directories.size(); ++i) {
+    s.quick_dirs[i] = configuration.quick_directories[i];
+  }
+  fill_known_folders();
+  s.index_age_limit = configuration.index_age_limit;
+  s.exclusions.insert(s.exclusions.end(), configuration.exclusions.begin(), configuration.exclusions.end());
+}
 
 }  // namespace zrn

@@ -1,7 +1,24 @@
 #pragma once
+// ZRN.INI beside the program: the numbered quick directories, the index age
+// limit and the configured exclusion words.
+#include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace zrn {
+
+struct Configuration {
+  std::array<std::wstring, 10> quick_directories;  // each empty or ending in '\'
+  std::uint16_t index_age_limit = 0;               // weeks; 0 without a [Default] group
+  std::vector<std::wstring> exclusions;            // upper case, in file order
+};
+
+// UTF-8 after a byte-order mark, else the ANSI code page; either way the text
+// ends at the first zero byte, so a UTF-16 file reads as (almost) nothing.
+std::wstring decode_configuration(std::string_view bytes);
+Configuration parse_configuration(std::wstring_view text);
 
 // The directory of the program's executable, ending in a backslash.
 std::wstring program_directory();

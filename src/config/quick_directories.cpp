@@ -1,7 +1,80 @@
 #include "config/quick_directories.h"
 
+#include "app/program_state.h"
+#include "console/console.h"
+#include "handoff/change_script.h"
+#include "platform/shell_folders.h"
+
 namespace zrn {
 
-void run_quick_directory_mode(wchar_t) {}
+namespace {
+
+// Paths live in buffers of 260 units with the terminator: a folder that does
+// not fit with its backslash is left out rather than cut to a wrong path.
+constexpr std::size_t kMaxEntryLength = 259;
+
+std::wstring fitted(std::wstring path) {
+  if (path.size() > kMaxEntryLength) path.clear();
+  return path;
+}
+
+std::wstring with_backslash(std::wstring path) {
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
+  return path;
+}
+
+std::wstring special_folder_entry(ShellFolders& folders, int folder) {
+  return fitted(with_backslash(folders.special_folder(folder).value_or(L"")));
+}
+
+std::wstring downloads_entry(ShellFolders& folders) {
+  // The known folder's path never ends in a backslash, so one is always added.
+  if (const auto path = folders.downloads(); path && !path->empty()) return fitted(*path + L'\\');
+  const auto profile = folders.special_folder(platform::special_folder::profile);
+  if (!profile || profile->empty()) return L"Downloads\\";
+  return fitted(with_backslash(*profile) + L"Downloads\\");
+}
+
+class SystemShellFolders final : public ShellFolders {
+ public:
+  std::optional<std::wstring> special_folder(int folder) override { return platform::special_folder_path(folder); }
+  std::optional<std::wstring> downloads() override { return platform::downloads_folder_path(); }
+};
+
+}  // namespace
+
+std::array<std::wstring, 6> known_folder_entries(ShellFolders& folders) {
+  namespace folder = platform::special_folder;
+  return {special_folder_entry(folders, folder::documents), downloads_entry(folders),
+          special_folder_entry(folders, folder::videos),    special_folder_entry(folders, folder::music),
+          special_folder_entry(folders, folder::pictures),  special_folder_entry(folders, folder::program_files)};
+}
+
+std::size_t quick_entry_index(wchar_t switch_character) {
+  const auto letter = kKnownFolderLetters.find(switch_character);
+  if (letter != std::wstring_view::npos) return kFirstKnownFolderEntry + letter;
+  if (switch_character >= L'0' && switch_character <= L'9') return static_cast<std::size_t>(switch_character - L'0');
+  return 0;
+}
+
+void fill_known_folders() {
+  SystemShellFolders folders;
+  const auto entries = known_folder_entries(folders);
+  for (std::size_t i = 0; i < entries.size(); ++i) state().quick_dirs[kFirstKnownFolderEntry + i] = entries[i];
+}
+
+void run_quick_directory_mode(wchar_t switch_character) {
+  auto& s = state();
+  const std::wstring& entry = s.quick_dirs[quick_entry_index(switch_character)];
+  if (entry.empty()) {
+    Console::print_line();
+    Console::print_line(s.display_title);
+    Console::print_line();
+    Console::print_line(L"No directory associated with this /Q switch.");
+    return;
+  }
+  s.chosen_directory = entry;
+  write_change_script();
+}
 
 }  // namespace zrn
