@@ -1,0 +1,14 @@
+#pragma once
+// The box that asks for a drive letter after F3.
+#include <string>
+
+namespace zrn {
+
+// Empties and fills the program state's drive list.
+void list_logical_drives();
+
+// Waits for the letter of a listed drive and returns it, as typed, with ":\".
+// Returns empty text only when there is no drive to list and ESC is pressed.
+std::wstring choose_drive();
+
+}  // namespace zrn

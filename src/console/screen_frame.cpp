@@ -1,0 +1,98 @@
+#include "console/screen_frame.h"
+
+#include <algorithm>
+
+#include "app/program_state.h"
+#include "console/console.h"
+#include "console/screen_layout.h"
+
+namespace zrn {
+
+namespace {
+
+enum FrameText { top_border, side_line, separator, bottom_border };
+
+std::size_t room_from(int column) {
+  return static_cast<std::size_t>(std::max(state().window_width - column, 0));
+}
+
+void draw_title() {
+  const auto& s = state();
+  const int width = s.layout.frame_width;
+  const int column = width / 2 - (static_cast<int>(s.display_title.size()) + 6) / 2;
+  Console::set_colour(yellow, black);
+  print_at(column, 2, L"** " + s.display_title + L" **");
+  Console::set_colour(light_grey, black);
+}
+
+void draw_legend() {
+  const auto& s = state();
+  const ScreenLayout& layout = s.layout;
+  // Cut to the frame's inner width, so that it never runs past the border.
+  auto room = static_cast<std::size_t>(std::max(layout.frame_width - 2, 0));
+  Console::locate(layout.left, layout.bottom + 1);
+  const auto pieces = legend_pieces();
+  for (std::size_t i = 0; i < pieces.size() && room > 0; ++i) {
+    if (i % 2 == 1) {
+      Console::set_colour(black, cyan);
+    } else {
+      Console::set_colour(light_grey, black);
+    }
+    const std::wstring_view piece = cut_units(pieces[i], room);
+    Console::print(piece);
+    room -= piece.size();
+  }
+  Console::set_colour(light_grey, black);
+}
+
+// Which frame text a row shows, or -1 for the title row and rows outside it.
+int frame_text_for(const ScreenLayout& layout, int row) {
+  const int separator_row = layout.preview_top - 1;
+  if (row == layout.top) return top_border;
+  if (row == layout.top + 2 || row == separator_row) return separator;
+  if (row == layout.bottom) return bottom_border;
+  if (row > layout.top && row < layout.bottom) return side_line;
+  return -1;
+}
+
+void draw_frame_row(int row, bool with_line_end) {
+  const auto& s = state();
+  const int text = frame_text_for(s.layout, row);
+  if (text < 0) return;
+  Console::locate(s.layout.left, row);
+  const std::wstring_view line = cut_units(s.frame_texts[static_cast<std::size_t>(text)], room_from(s.layout.left));
+  if (with_line_end) {
+    Console::print_line(line);
+  } else {
+    Console::print(line);
+  }
+}
+
+}  // namespace
+
+void print_at(int column, int row, std::wstring_view text) {
+  Console::locate(column, row);
+  Console::print(cut_units(text, room_from(column)));
+}
+
+void draw_fixed_parts() {
+  const ScreenLayout& layout = state().layout;
+  Console::set_colour(light_grey, black);
+  draw_frame_row(layout.top, true);
+  draw_frame_row(layout.top + 1, true);
+  draw_title();
+  for (int row = layout.top + 2; row <= layout.bottom; ++row) draw_frame_row(row, true);
+  draw_legend();
+}
+
+void redraw_fixed_rows(int first_row, int last_row) {
+  const ScreenLayout& layout = state().layout;
+  Console::set_colour(light_grey, black);
+  for (int row = first_row; row <= last_row; ++row) {
+    draw_frame_row(row, false);
+    if (row == layout.top + 1) draw_title();
+    if (row == layout.bottom + 1) draw_legend();
+  }
+}
+
+}  // namespace zrn

@@ -1,0 +1,87 @@
+#pragma once
+// The selection screen's rules as pure functions: geometry, frame texts, path
+// fitting, numbers, key transitions, preview lines and the drive letters.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/program_state.h"
+#include "platform/files.h"
+
+namespace zrn {
+
+inline constexpr int kMinimumWidth = 50;
+inline constexpr int kMinimumHeight = 30;
+inline constexpr int kMaximumFrameWidth = 100;
+inline constexpr int kMaximumPageSize = 15;
+
+// The frame width the window checks compare with 50.
+int checked_frame_width(int window_width);
+
+// The geometry for the first display. The frame starts at column 1, so in a
+// window of 100 columns or fewer it is one column narrower than the window:
+// its right border then sits on the last visible column. A window too low for
+// fifteen list rows plus preview, borders and legend gets a shorter page.
+ScreenLayout compute_layout(int window_width, int window_height, std::int64_t match_count);
+
+// Top border, side line, separator, bottom border; each `width` long.
+std::array<std::wstring, 4> build_frame_texts(int width);
+
+// The path padded to `width`, or its two ends around the three separator
+// characters when it is longer.
+std::wstring fit_path(std::wstring_view path, int width);
+
+// At most `units` UTF-16 units, never ending inside a surrogate pair.
+std::wstring_view cut_units(std::wstring_view text, std::size_t units);
+
+// 1234 -> "1,234".
+std::wstring with_thousands(std::int64_t number);
+
+// The legend's pieces; odd indices are the key texts (colour 0 on 3).
+std::vector<std::wstring> legend_pieces();
+
+struct CountLine {
+  int column = 0;
+  std::wstring number;       // colour 14 on 0
+  std::wstring middle;       // colour 7 on 0
+  std::wstring search_text;  // colour 14 on 0
+};
+// Right-aligned to end at column X + W - 3; a longer line starts at the
+// frame's inner left edge and is cut there.
+CountLine place_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text);
+
+std::wstring counter_text(int top_index, int page_size, std::int64_t count);
+
+// Where the list stands within one pass.
+struct Selection {
+  int top = 0;
+  int selected = 0;
+};
+
+enum class KeyOutcome { moved, escape, choose, rescan, change_drive };
+
+struct KeyResult {
+  KeyOutcome outcome = KeyOutcome::moved;
+  Selection selection;
+};
+
+// One key of the selection screen: `text` is tested before `code`. Keys that
+// do not end the pass leave the top index clamped to 0 .. M - V.
+KeyResult apply_key(Selection current, std::wstring_view text, int code, int match_count, int visible_rows,
+                    int page_size);
+
+// The preview cell of one entry: "[name]" for a directory, exactly 18 long.
+std::wstring preview_cell(const platform::DirectoryEntry& entry);
+// The entries five to a line, each line trimmed and cut to `width`; at most
+// `max_lines` lines.
+std::vector<std::wstring> preview_lines(const std::vector<platform::DirectoryEntry>& entries, int max_lines,
+                                        int width);
+
+// "D E F " from the drive roots.
+std::wstring drive_letters_text(const std::vector<std::wstring>& drives);
+// The letters row of the drive box: centred, exactly 53 long.
+std::wstring centred_letters(std::wstring_view letters_text);
+
+}  // namespace zrn

@@ -1,0 +1,221 @@
+#include "console/screen_layout.h"
+
+#include <gtest/gtest.h>
+
+#include "console/console.h"
+
+namespace zrn {
+namespace {
+
+TEST(ScreenLayoutNumbers, PageAndPreviewByMatchCount) {
+  struct Case {
+    std::int64_t matches;
+    int page, preview, preview_top, bottom;
+  };
+  const Case cases[] = {
+      {1, 1, 5, 8, 15},    {2, 2, 5, 9, 16},    {3, 3, 5, 10, 17},    {4, 4, 6, 11, 19},
+      {10, 10, 6, 17, 25}, {11, 11, 8, 18, 28}, {15, 15, 8, 22, 32}, {40, 15, 8, 22, 32},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.matches);
+    const ScreenLayout layout = compute_layout(150, 40, c.matches);
+    EXPECT_EQ(layout.frame_width, 100);
+    EXPECT_EQ(layout.left, 1);
+    EXPECT_EQ(layout.top, 1);
+    EXPECT_EQ(layout.list_top, 5);
+    EXPECT_EQ(layout.page_size, c.page);
+    EXPECT_EQ(layout.preview_height, c.preview);
+    EXPECT_EQ(layout.preview_top, c.preview_top);
+    EXPECT_EQ(layout.bottom, c.bottom);
+  }
+}
+
+TEST(ScreenLayoutNumbers, FrameEndsOnTheWindowsLastColumn) {
+  struct Case {
+    int window, checked, frame;
+  };
+  const Case cases[] = {{49, 49, 48}, {50, 50, 49}, {80, 80, 79}, {100, 100, 99}, {101, 100, 100}, {150, 100, 100}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.window);
+    EXPECT_EQ(checked_frame_width(c.window), c.checked);
+    EXPECT_EQ(compute_layout(c.window, 40, 2).frame_width, c.frame);
+  }
+}
+
+TEST(ScreenLayoutNumbers, LowWindowKeepsTheLegendVisible) {
+  struct Case {
+    int height, page;
+  };
+  const Case cases[] = {{30, 11}, {33, 14}, {34, 15}, {40, 15}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.height);
+    const ScreenLayout layout = compute_layout(100, c.height, 40);
+    EXPECT_EQ(layout.page_size, c.page);
+    EXPECT_LE(layout.bottom + 1, c.height - 1);
+  }
+}
+
+TEST(ScreenLayoutFrame, TextsAreFrameWidthLong) {
+  const auto texts = build_frame_texts(6);
+  EXPECT_EQ(texts[0], L"\u256D\u2500\u2500\u2500\u2500\u256E");
+  EXPECT_EQ(texts[1], L"\u2502    \u2502");
+  EXPECT_EQ(texts[2], L"\u251C\u2500\u2500\u2500\u2500\u2524");
+  EXPECT_EQ(texts[3], L"\u2570\u2500\u2500\u2500\u2500\u256F");
+}
+
+TEST(ScreenFitPath, PadsOrJoinsTheTwoEnds) {
+  const std::wstring separator = L"\uF061\U000F12F1\uF060";
+  ASSERT_EQ(separator.size(), 4u);
+  const std::wstring p46(46, L'a');
+  std::wstring p47 = L"C:\\" + std::wstring(41, L'x') + L"end";
+  ASSERT_EQ(p47.size(), 47u);
+  struct Case {
+    std::wstring path;
+    int width;
+    std::wstring expected;
+  };
+  const Case cases[] = {
+      {p46, 46, p46},
+      {p47, 46, p47.substr(0, 21) + separator + p47.substr(26)},
+      {p47, 47, p47},
+      {L"C:\\a", 10, L"C:\\a      "},
+      {std::wstring(60, L'b'), 47, std::wstring(22, L'b') + separator + std::wstring(22, L'b')},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path + L" @ " + std::to_wstring(c.width));
+    EXPECT_EQ(fit_path(c.path, c.width), c.expected);
+  }
+}
+
+TEST(ScreenNumbers, ThousandsSeparators) {
+  const std::pair<std::int64_t, const wchar_t*> cases[] = {
+      {0, L"0"}, {2, L"2"}, {999, L"999"}, {1000, L"1,000"}, {1234, L"1,234"}, {1234567, L"1,234,567"}};
+  for (const auto& [number, text] : cases) EXPECT_EQ(with_thousands(number), text);
+}
+
+TEST(ScreenNumbers, CounterHasPlainNumbersAndTenSpaces) {
+  EXPECT_EQ(counter_text(0, 15, 1234), L"Row 1 to 15 / 1234          ");
+  EXPECT_EQ(counter_text(25, 15, 40), L"Row 26 to 40 / 40          ");
+}
+
+TEST(ScreenNumbers, CountLineEndsBeforeTheRightBorder) {
+  const ScreenLayout layout = compute_layout(150, 40, 40);
+  const CountLine line = place_count_line(layout, 1234, L"proj");
+  EXPECT_EQ(line.number, L"1,234");
+  EXPECT_EQ(line.middle, L" directories were found with ");
+  const auto length = static_cast<int>(line.number.size() + line.middle.size() + line.search_text.size());
+  EXPECT_EQ(line.column + length - 1, layout.left + layout.frame_width - 3);
+}
+
+TEST(ScreenNumbers, LongCountLineStartsInsideTheFrameAndIsCut) {
+  const ScreenLayout layout = compute_layout(50, 40, 40);
+  const CountLine line = place_count_line(layout, 40, std::wstring(80, L's'));
+  EXPECT_EQ(line.column, layout.left + 1);
+  EXPECT_EQ(line.number, L"40");
+  EXPECT_EQ(line.number.size() + line.middle.size() + line.search_text.size(),
+            static_cast<std::size_t>(layout.frame_width - 3));
+}
+
+TEST(ScreenNumbers, CutNeverSplitsASurrogatePair) {
+  const std::wstring text = L"ab\U000F0311c";
+  EXPECT_EQ(cut_units(text, 3), L"ab");
+  EXPECT_EQ(cut_units(text, 4), L"ab\U000F0311");
+  EXPECT_EQ(cut_units(text, 9), text);
+}
+
+TEST(ScreenLegend, PiecesAre104Units) {
+  std::size_t total = 0;
+  for (const auto& piece : legend_pieces()) total += piece.size();
+  EXPECT_EQ(total, 104u);
+}
+
+struct KeyCase {
+  const char* name;
+  Selection from;
+  std::wstring text;
+  int code;
+  int matches;
+  KeyOutcome outcome;
+  Selection to;
+};
+
+TEST(ScreenKeys, TransitionsWithClamping) {
+  const std::wstring none;
+  const KeyCase cases[] = {
+      {"up at top", {0, 0}, none, key::up, 40, KeyOutcome::moved, {0, 0}},
+      {"up inside page", {0, 3}, none, key::up, 40, KeyOutcome::moved, {0, 2}},
+      {"up above page", {5, 5}, none, key::up, 40, KeyOutcome::moved, {4, 4}},
+      {"down inside page", {0, 0}, none, key::down, 40, KeyOutcome::moved, {0, 1}},
+      {"down scrolls", {0, 14}, none, key::down, 40, KeyOutcome::moved, {1, 15}},
+      {"down at bottom", {25, 39}, none, key::down, 40, KeyOutcome::moved, {25, 39}},
+      {"home", {20, 30}, none, key::home, 40, KeyOutcome::moved, {0, 0}},
+      {"end", {0, 0}, none, key::end, 40, KeyOutcome::moved, {25, 39}},
+      {"end short list", {0, 0}, none, key::end, 3, KeyOutcome::moved, {0, 2}},
+      {"page down from first", {0, 0}, none, key::page_down, 40, KeyOutcome::moved, {15, 15}},
+      {"page up returns", {15, 15}, none, key::page_up, 40, KeyOutcome::moved, {0, 0}},
+      {"page down from 5 of 20", {0, 5}, none, key::page_down, 20, KeyOutcome::moved, {5, 19}},
+      {"page down near end", {20, 30}, none, key::page_down, 40, KeyOutcome::moved, {25, 39}},
+      {"page up near top", {3, 10}, none, key::page_up, 40, KeyOutcome::moved, {0, 0}},
+      {"page down short list", {0, 0}, none, key::page_down, 3, KeyOutcome::moved, {0, 2}},
+      {"letter", {2, 4}, L"a", 0x41, 40, KeyOutcome::moved, {2, 4}},
+      {"escape", {2, 4}, L"\x1b", 0x1b, 40, KeyOutcome::escape, {2, 4}},
+      {"return", {2, 4}, L"\r", 0x0d, 40, KeyOutcome::choose, {2, 4}},
+      {"f2", {2, 4}, none, key::f2, 40, KeyOutcome::rescan, {2, 4}},
+      {"f3", {2, 4}, none, key::f3, 40, KeyOutcome::change_drive, {2, 4}},
+      {"top clamped after list shrank", {30, 30}, L"x", 0x58, 33, KeyOutcome::moved, {18, 30}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int visible = std::min(15, c.matches);
+    const KeyResult result = apply_key(c.from, c.text, c.code, c.matches, visible, 15);
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_EQ(result.selection.top, c.to.top);
+    EXPECT_EQ(result.selection.selected, c.to.selected);
+  }
+}
+
+TEST(ScreenPreview, CellsOfEighteen) {
+  using platform::DirectoryEntry;
+  EXPECT_EQ(preview_cell({L"docs", true}), L"[docs]            ");
+  EXPECT_EQ(preview_cell({L"a-file-name-of-25-chars.x", false}), L"a-file-name-of-25-");
+  EXPECT_EQ(preview_cell({L"seventeen-letters", true}), L"[seventeen-letters");
+}
+
+TEST(ScreenPreview, TwelveEntriesMakeLinesOfFiveFiveAndTwo) {
+  std::vector<platform::DirectoryEntry> entries;
+  for (int i = 0; i < 12; ++i) entries.push_back({L"e" + std::to_wstring(i), i % 3 == 0});
+  const auto lines = preview_lines(entries, 7, 98);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].size(), 4u * 20u + 2u);  // the last cell loses its padding
+  EXPECT_EQ(lines[0].substr(0, 20), L"[e0]                ");
+  EXPECT_EQ(lines[2], L"e10                 e11");
+}
+
+TEST(ScreenPreview, LinesAreCutToTheInnerWidthAndLimited) {
+  std::vector<platform::DirectoryEntry> entries(100, {L"name", false});
+  const auto lines = preview_lines(entries, 7, 47);
+  ASSERT_EQ(lines.size(), 7u);
+  for (const auto& line : lines) EXPECT_EQ(line.size(), 47u);
+}
+
+TEST(ScreenDriveLetters, CentredInFiftyThreeCells) {
+  struct Case {
+    std::vector<std::wstring> drives;
+    std::size_t lead;
+  };
+  std::vector<std::wstring> all;
+  for (wchar_t c = L'A'; c <= L'Z'; ++c) all.push_back(std::wstring(1, c) + L":\\");
+  const Case cases[] = {{{L"D:\\", L"E:\\", L"F:\\"}, 22}, {all, 0}, {{L"C:\\"}, 24}};
+  for (const auto& c : cases) {
+    const std::wstring letters = drive_letters_text(c.drives);
+    EXPECT_EQ(letters.size(), 2 * c.drives.size());
+    const std::wstring row = centred_letters(letters);
+    EXPECT_EQ(row.size(), 53u);
+    EXPECT_EQ(row.find_first_not_of(L' '), c.lead);
+    EXPECT_EQ(row.substr(c.lead, letters.size()), letters);
+  }
+  EXPECT_EQ(centred_letters(drive_letters_text({L"D:\\", L"E:\\", L"F:\\"})).substr(22, 6), L"D E F ");
+}
+
+}  // namespace
+}  // namespace zrn
