@@ -51,7 +51,8 @@ void write_clipped(std::wstring_view text) {
       text.size() > static_cast<std::size_t>(info.buffer_width)) {
     text = text.substr(0, static_cast<std::size_t>(info.buffer_width));
   }
-  device().write_console(text);
+  // Redirected output has no buffer: the text still reaches the file.
+  write_line_mode(text);
 }
 
 }  // namespace
@@ -134,7 +135,7 @@ void Console::print_line(std::wstring_view text) {
   std::lock_guard lock(c.output_lock);
   write_clipped(text);
   device().set_output_mode(kLineMode);
-  device().write_console(L"\r\n");
+  write_line_mode(L"\r\n");
   device().set_output_mode(kFullScreenMode);
 }
 
