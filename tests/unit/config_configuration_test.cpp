@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "config/configuration.h"
+#include "platform/text.h"
+
+namespace zrn {
+namespace {
+
+struct Expected {
+  Expected(std::map<std::size_t, std::wstring> entries_ = {}, std::uint16_t age_limit_ = 0,
+           std::vector<std::wstring> exclusions_ = {})
+      : entries(std::move(entries_)), age_limit(age_limit_), exclusions(std::move(exclusions_)) {}
+  std::map<std::size_t, std::wstring> entries;  // every other entry is empty
+  std::uint16_t age_limit;
+  std::vector<std::wstring> exclusions;
+};
+
+void expect_configuration(const Configuration& actual, const Expected& expected) {
+  for (std::size_t i = 0; i < actual.quick_directories.size(); ++i) {
+    const auto found = expected.entries.find(i);
+    EXPECT_EQ(actual.quick_directories[i], found == expected.entries.end() ? L"" : found->second) << "entry " << i;
+  }
+  EXPECT_EQ(actual.index_age_limit, expected.age_limit);
+  EXPECT_EQ(actual.exclusions, expected.exclusions);
+}
+
+TEST(ConfigFile, EdgeCaseTable) {
+  struct Case {
+    const wchar_t* text;
+    Expected expected;
+  };
+  const Case cases[] = {
+      {L"[QuickDIR]\nQ3 = D:\\Work ; my work files", {{{3, L"D:\\Work\\"}}}},
+      {L"[QuickDIR]\nQ4=;", {}},
+      {L"[QuickDIR]\nQ5 = C:\\", {{{5, L"C:\\"}}}},
+      {L"[QuickDIR]\nQ2 = D:\\Work   ", {{{2, L"D:\\Work\\"}}}},
+      {L"[QuickDIR]\nQ6=D:\\Data\nQ6=E:\\Data", {{{6, L"D:\\Data\\"}}}},
+      {L"[ QuickDIR ]\nQ1=D:\\A", {}},
+      {L"[quickdir]\nq1=D:\\A", {{{1, L"D:\\A\\"}}}},
+      {L"Q1=D:\\A\n[QuickDIR]", {}},
+      {L"[Default]\nIndextime = 3 weeks", {{}, 3}},
+      {L"[Default]\nIndextime = often", {{}, 0}},
+      {L"[Default]\nIndextime =", {{}, 0}},
+      {L"[Default]\nIndextime", {{}, 0}},
+      {L"[Default]\nOther=5", {{}, 2}},
+      {L"[QuickDIR]\nQ0=C:\\", {{{0, L"C:\\"}}, 0}},
+      {L"[exclude]\nTemp\n  Backup ; old copies\nOld=anything", {{}, 0, {L"TEMP", L"BACKUP", L"OLD"}}},
+      // All ten keys, in any order, each filling only its own entry.
+      {L"[QuickDIR]\nQ9=n\nQ0=z\nQ1=o\nQ2=t\nQ3=h\nQ4=f\nQ5=v\nQ6=s\nQ7=e\nQ8=g\nQ10=x\nQA=y",
+       {{{0, L"z\\"},
+         {1, L"o\\"},
+         {2, L"t\\"},
+         {3, L"h\\"},
+         {4, L"f\\"},
+         {5, L"v\\"},
+         {6, L"s\\"},
+         {7, L"e\\"},
+         {8, L"g\\"},
+         {9, L"n\\"}}}},
+      // Only the first group of a name counts, and it ends at any group line.
+      {L"[QuickDIR]\nQ1=first\n[Other]\nQ2=other\n[QUICKDIR]\nQ1=second\nQ3=second", {{{1, L"first\\"}}}},
+      {L"[Default]\n[Default]\nIndextime=9", {{}, 2}},
+      {L"[exclude]\nA\n[Other]\nB\n[Exclude]\nC", {{}, 0, {L"A"}}},
+      // A key without '=' never takes the next line as its value.
+      {L"[QuickDIR]\nQ1\nD:\\Next", {}},
+      {L"[QuickDIR]\r\nQ1\r\nQ2=D:\\B\r\n", {{{2, L"D:\\B\\"}}}},
+      // Values are literal: quotes, relative paths, a second '='.
+      {L"[QuickDIR]\nQ1=\"D:\\Quoted\"\nQ2=..\\up\nQ3=a=b",
+       {{{1, L"\"D:\\Quoted\"\\"}, {2, L"..\\up\\"}, {3, L"a=b\\"}}}},
+      {L"[QuickDIR]\nQ1=D:\\A\tB", {{{1, L"D:\\A\tB\\"}}}},
+      {L"[QuickDIR]\nQ1=D:\\A\tB;x", {{{1, L"D:\\AB\\"}}}},
+      {L"\t[QuickDIR]\n\t  Q1\t=\tD:\\Tabbed\t", {{{1, L"D:\\Tabbed\\"}}}},
+      {L"[QuickDIR]\n;Q1=D:\\Commented\nQ1=D:\\Real", {{{1, L"D:\\Real\\"}}}},
+      {L"[QuickDIR\nQ1=D:\\Open", {{{1, L"D:\\Open\\"}}}},
+      {L"[Default] trailing text\nIndextime=-1", {{}, 65535}},
+      {L"[Default]\nIndextime = 99999999999", {{}, 59391}},
+      {L"[exclude]\n; remark\n  Node_Modules  \nwith space=1\n\t;x", {{}, 0, {L"NODE_MODULES", L"WITH SPACE"}}},
+      // An empty word would be found in every path: none is added.
+      {L"[exclude]\n=\n=x\n ;\nx;y\n\t;", {{}, 0, {L"X"}}},
+      {L"[exclude]\ncaf\u00e9", {{}, 0, {L"CAF\u00c9"}}},
+      {L"", {}},
+      {L"[", {}},
+      {L"=", {}},
+      {L"Q1=D:\\A\nIndextime=5\nTemp", {}},
+      {L"[]\n=\n[=]\n;", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    expect_configuration(parse_configuration(c.text), c.expected);
+  }
+}
+
+TEST(ConfigFile, Utf8WithMarkReadsNonAsciiNames) {
+  const std::string bytes = "\xEF\xBB\xBF[QuickDIR]\r\nQ1=D:\\Caf\xC3\xA9\r\n[exclude]\r\n\xC3\xA9t\xC3\xA9\r\n";
+  const Configuration configuration = parse_configuration(decode_configuration(bytes));
+  EXPECT_EQ(configuration.quick_directories[1], L"D:\\Caf\u00e9\\");
+  EXPECT_EQ(configuration.exclusions, std::vector<std::wstring>{L"\u00c9T\u00c9"});
+}
+
+TEST(ConfigFile, SameBytesWithoutMarkReadAsAnsi) {
+  const std::string bytes = "[QuickDIR]\r\nQ1=D:\\Caf\xC3\xA9\r\n";
+  const Configuration configuration = parse_configuration(decode_configuration(bytes));
+  EXPECT_EQ(configuration.quick_directories[1], L"D:\\Caf" + platform::from_ansi("\xC3\xA9") + L"\\");
+  EXPECT_NE(configuration.quick_directories[1], L"D:\\Caf\u00e9\\");
+}
+
+TEST(ConfigFile, TextEndsAtTheFirstZeroByte) {
+  EXPECT_EQ(decode_configuration(std::string("[Default]\nIndextime=4\0\nmore", 26)), L"[Default]\nIndextime=4");
+  EXPECT_EQ(decode_configuration(std::string("\xEF\xBB\xBFQ1\0Q2", 8)), L"Q1");
+  EXPECT_EQ(decode_configuration(""), L"");
+  EXPECT_EQ(decode_configuration("\xEF\xBB\xBF"), L"");
+  EXPECT_EQ(decode_configuration("\xEF\xBB"), platform::from_ansi("\xEF\xBB"));
+}
+
+TEST(ConfigFile, Utf16FileYieldsNothing) {
+  const std::u16string text = u"\uFEFF[QuickDIR]\r\nQ1=D:\\A\r\n[Default]\r\nIndextime=5\r\n";
+  const std::string bytes(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+  const Configuration configuration = parse_configuration(decode_configuration(bytes));
+  expect_configuration(configuration, {});
+}
+
+TEST(ConfigFile, LineFeedsOnlyReadLikeCarriageReturnLineFeed) {
+  const std::string crlf =
+      "[QuickDIR]\r\nQ1=D:\\One\r\nQ2\r\nQ3=D:\\Three ; x\r\n[Default]\r\nIndextime=6\r\n[exclude]\r\nTmp\r\n";
+  std::string lf;
+  for (const char c : crlf) {
+    if (c != '\r') lf += c;
+  }
+  const Configuration a = parse_configuration(decode_configuration(crlf));
+  const Configuration b = parse_configuration(decode_configuration(lf));
+  EXPECT_EQ(a.quick_directories, b.quick_directories);
+  EXPECT_EQ(a.index_age_limit, b.index_age_limit);
+  EXPECT_EQ(a.exclusions, b.exclusions);
+  expect_configuration(b, {{{1, L"D:\\One\\"}, {3, L"D:\\Three\\"}}, 6, {L"TMP"}});
+}
+
+TEST(ConfigFile, LongLinesAndManyLinesAreRead) {
+  std::wstring text = L"[QuickDIR]\nQ1=" + std::wstring(100000, L'x') + L"\n";
+  for (int i = 0; i < 200000; ++i) text += L"[g]\n";
+  text += L"[Default]\nIndextime=7\n";
+  const Configuration configuration = parse_configuration(text);
+  EXPECT_EQ(configuration.quick_directories[1].size(), 100001u);
+  EXPECT_EQ(configuration.index_age_limit, 7);
+}
+
+}  // namespace
+}  // namespace zrn
