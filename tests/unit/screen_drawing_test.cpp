@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "app/program_state.h"
+#include "console/console.h"
+#include "console/screen_frame.h"
+#include "console/screen_layout.h"
+#include "console/selection_screen.h"
+#include "fake_console.h"
+
+namespace zrn {
+namespace {
+
+using testing::FakeConsole;
+
+constexpr wchar_t kRightTop = L'\u256E';
+constexpr wchar_t kSide = L'\u2502';
+
+class ScreenDrawing : public ::testing::Test {
+ protected:
+  void open(FakeConsole& fake, int width, int height, std::int64_t matches) {
+    Console::use_device(&fake);
+    Console::open(L"ZRN - Zarnpath");
+    Console::set_full_screen(true);
+    auto& s = state();
+    s.display_title = L"ZRN - Zarnpath";
+    s.search_text = L"proj";
+    s.window_width = width;
+    s.window_height = height;
+    s.layout = compute_layout(width, height, matches);
+    s.frame_texts = build_frame_texts(s.layout.frame_width);
+    draw_fixed_parts();
+  }
+  void TearDown() override {
+    Console::use_device(nullptr);
+    state() = ProgramState{};
+  }
+  static std::vector<std::wstring> paths(int count) {
+    std::vector<std::wstring> result;
+    for (int i = 1; i <= count; ++i) result.push_back(L"Q:\\no\\such\\proj" + std::to_wstring(i));
+    return result;
+  }
+  static std::wstring run(FakeConsole& fake, const std::vector<std::wstring>& matches) {
+    const auto& layout = state().layout;
+    (void)fake;
+    return run_selection_screen(matches, layout.left, layout.list_top, layout.page_size);
+  }
+};
+
+TEST_F(ScreenDrawing, TwoMatchesAtHundredByForty) {
+  FakeConsole fake(100, 40);
+  open(fake, 100, 40, 2);
+  fake.key(0, key::down);
+  fake.key(27, 27);
+  EXPECT_EQ(run(fake, paths(2)), L"");
+  EXPECT_EQ(fake.row(1)[1], L'\u256D');
+  EXPECT_EQ(fake.row(1)[99], kRightTop);
+  EXPECT_NE(fake.row(2).find(L"** ZRN - Zarnpath **"), std::wstring::npos);
+  EXPECT_EQ(fake.row(3)[1], L'\u251C');
+  EXPECT_EQ(fake.row(5).substr(1, 18), L"\u2502 Q:\\no\\such\\proj1");
+  EXPECT_EQ(fake.row(6).substr(1, 18), L"\u2502 Q:\\no\\such\\proj2");
+  EXPECT_EQ(fake.row(7)[1], kSide);
+  EXPECT_EQ(fake.row(8)[1], L'\u251C');
+  EXPECT_EQ(fake.row(16)[1], L'\u2570');
+  EXPECT_EQ(fake.row(17).substr(1, 12), L"  F2=Rescan ");
+  // The second row is highlighted after Down: black on light grey.
+  EXPECT_EQ(fake.attribute_at(2, 6), 0x70);
+  EXPECT_EQ(fake.attribute_at(2, 5), 0x07);
+  EXPECT_EQ(fake.attribute_at(1, 17), 0x07);
+  EXPECT_EQ(fake.attribute_at(2, 17), 0x30);
+  EXPECT_NE(fake.row(4).find(L"2 directories were found with proj"), std::wstring::npos);
+  EXPECT_NE(fake.row(4).find(L"Row 1 to 2 / 2"), std::wstring::npos);
+}
+
+TEST_F(ScreenDrawing, RightBorderIntactAtEveryWidth) {
+  for (int width = 50; width <= 101; ++width) {
+    SCOPED_TRACE(width);
+    FakeConsole fake(width, 40);
+    open(fake, width, 40, 40);
+    auto matches = paths(40);
+    matches[0] = L"Q:\\" + std::wstring(1000, L'p');
+    state().search_text = std::wstring(200, L's');
+    fake.key(0, key::down);
+    fake.key(L'\r', 13);
+    EXPECT_EQ(run(fake, matches), matches[1]);
+    const auto& layout = state().layout;
+    const auto right = static_cast<std::size_t>(layout.left + layout.frame_width - 1);
+    ASSERT_LT(right, static_cast<std::size_t>(width));
+    for (int row = layout.top; row <= layout.bottom; ++row) {
+      const wchar_t border = fake.row(row)[right];
+      EXPECT_TRUE(border == kSide || border == kRightTop || border == L'\u2524' || border == L'\u256F')
+          << "row " << row;
+    }
+    // The legend stays inside the frame's inner width.
+    EXPECT_EQ(fake.row(layout.bottom + 1).substr(right - 1), std::wstring(2, L' '));
+  }
+}
+
+TEST_F(ScreenDrawing, EndShowsTheLastPageAndPageKeysMove) {
+  FakeConsole fake(100, 40);
+  open(fake, 100, 40, 40);
+  fake.key(0, key::end);
+  fake.key(L'\r', 13);
+  EXPECT_EQ(run(fake, paths(40)), L"Q:\\no\\such\\proj40");
+  EXPECT_NE(fake.row(4).find(L"Row 26 to 40 / 40"), std::wstring::npos);
+  EXPECT_EQ(fake.row(5).substr(3, 17), L"Q:\\no\\such\\proj26");
+  EXPECT_EQ(fake.attribute_at(3, 19), 0x70);
+
+  fake.key(0, key::page_down);
+  fake.key(L'\r', 13);
+  EXPECT_EQ(run(fake, paths(40)), L"Q:\\no\\such\\proj16");
+  EXPECT_NE(fake.row(4).find(L"Row 16 to 30 / 40"), std::wstring::npos);
+}
+
+TEST_F(ScreenDrawing, ShorterListAfterRescanBlanksTheRowsBelow) {
+  FakeConsole fake(100, 40);
+  open(fake, 100, 40, 40);
+  fake.key(27, 27);
+  run(fake, paths(40));
+  fake.key(27, 27);
+  run(fake, paths(3));
+  EXPECT_EQ(fake.row(7).substr(3, 16), L"Q:\\no\\such\\proj3");
+  EXPECT_EQ(fake.row(8).substr(2, 97), std::wstring(97, L' '));
+  EXPECT_EQ(fake.row(19).substr(2, 97), std::wstring(97, L' '));
+  EXPECT_NE(fake.row(4).find(L"3 directories were found with proj"), std::wstring::npos);
+}
+
+TEST_F(ScreenDrawing, EmptyListReturnsAtOnceWithoutDrawing) {
+  FakeConsole fake(100, 40);
+  open(fake, 100, 40, 2);
+  const std::wstring before = fake.row(4);
+  EXPECT_EQ(run(fake, {}), L"");
+  EXPECT_EQ(fake.row(4), before);
+}
+
+TEST_F(ScreenDrawing, PreviewLinesStayInsideTheFrame) {
+  FakeConsole fake(60, 40);
+  open(fake, 60, 40, 2);
+  std::vector<platform::DirectoryEntry> entries(50, {L"entry", true});
+  draw_preview(state().layout, entries);
+  const auto& layout = state().layout;
+  for (int n = 0; n < layout.preview_height + 2; ++n) {
+    EXPECT_EQ(fake.row(layout.preview_top + n)[static_cast<std::size_t>(layout.frame_width)], kSide);
+  }
+  EXPECT_EQ(fake.row(layout.preview_top).substr(2, 7), L"[entry]");
+}
+
+}  // namespace
+}  // namespace zrn
