@@ -1,0 +1,204 @@
+#include "search/index_scan.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <map>
+
+#include "platform/chunk_reader.h"
+#include "platform/text.h"
+#include "search/contains_text.h"
+
+namespace zrn {
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "the byte scan reads words low byte first");
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+
+bool is_line_end(char c) { return c == '\r' || c == '\n'; }
+
+// Rough share of each byte in directory paths, to pick the search position
+// whose bytes turn up least: lower-case letters by their use in English,
+// capitals less, separators and blanks often, other bytes seldom.
+double byte_weight(unsigned char b) {
+  static constexpr double kLetters[26] = {8.2, 1.5, 2.8, 4.3, 12.7, 2.2, 2.0, 6.1, 7.0, 0.2, 0.8, 4.0, 2.4,
+                                          6.7, 7.5, 1.9, 0.1, 6.0, 6.3, 9.1, 2.8, 1.0, 2.4, 0.2, 2.0, 0.1};
+  if (b >= 'a' && b <= 'z') return kLetters[b - 'a'];
+  if (b >= 'A' && b <= 'Z') return kLetters[b - 'A'] / 4 + 0.05;
+  if (b == '\\') return 15.0;
+  if (b == ' ' || b == '_' || b == '-' || b == '.') return 2.0;
+  if (b >= '0' && b <= '9') return 1.0;
+  return 0.05;
+}
+
+// A flag in the top bit of each byte of `word` that equals `value`.
+std::uint64_t equal_bytes(std::uint64_t word, unsigned char value) {
+  const std::uint64_t x = word ^ (kOnes * value);
+  return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+}  // namespace
+
+IndexScan::IndexScan(std::wstring_view search_text, const std::optional<std::array<wchar_t, 256>>& byte_characters)
+    : search_(search_text), characters_(byte_characters) {
+  if (search_.empty()) return;
+  can_match_ = true;
+  if (!characters_) return;
+  const auto& chars = *characters_;
+  for (int b = 0; b < 256; ++b) backslash_[static_cast<std::size_t>(b)] = chars[static_cast<std::size_t>(b)] == L'\\';
+  // Each distinct search character costs 256 case comparisons once, however
+  // long the search text is.
+  std::map<wchar_t, std::bitset<256>> later_sets;
+  accepted_.resize(search_.size());
+  for (std::size_t j = 0; j < search_.size(); ++j) {
+    std::bitset<256>& set = accepted_[j];
+    if (j > 0) {
+      if (const auto known = later_sets.find(search_[j]); known != later_sets.end()) {
+        set = known->second;
+        continue;
+      }
+    }
+    for (std::size_t b = 0; b < 256; ++b) {
+      // A line end never lies inside a line.
+      if (b == '\r' || b == '\n') continue;
+      set[b] = j == 0 ? first_character_matches(chars[b], search_[j]) : later_character_matches(chars[b], search_[j]);
+    }
+    if (j > 0) later_sets.emplace(search_[j], set);
+  }
+  double best = -1;
+  for (std::size_t j = 0; j < accepted_.size(); ++j) {
+    if (accepted_[j].none()) {
+      can_match_ = false;
+      return;
+    }
+    double weight = 0;
+    for (std::size_t b = 0; b < 256; ++b) {
+      if (accepted_[j][b]) weight += byte_weight(static_cast<unsigned char>(b));
+    }
+    if (best < 0 || weight < best) {
+      best = weight;
+      anchor_ = j;
+    }
+  }
+  for (std::size_t b = 0; b < 256; ++b) {
+    if (accepted_[anchor_][b]) anchor_bytes_.push_back(static_cast<unsigned char>(b));
+  }
+}
+
+void IndexScan::scan(std::string_view block, std::vector<std::wstring>& matches) const {
+  if (!can_match_) return;
+  if (characters_) {
+    scan_bytes(block, matches);
+  } else {
+    scan_decoded(block, matches);
+  }
+}
+
+std::wstring IndexScan::decode(std::string_view line) const {
+  std::wstring text(line.size(), L'\0');
+  for (std::size_t i = 0; i < line.size(); ++i) text[i] = (*characters_)[static_cast<unsigned char>(line[i])];
+  return text;
+}
+
+bool IndexScan::occurs_at(std::string_view block, std::size_t start) const {
+  if (start + accepted_.size() > block.size()) return false;
+  for (std::size_t j = 0; j < accepted_.size(); ++j) {
+    if (!accepted_[j][static_cast<unsigned char>(block[start + j])]) return false;
+  }
+  return true;
+}
+
+// The first position at or after `from` that holds a byte accepted at the
+// anchor position, or the block's size. Eight bytes at a time for up to four
+// accepted bytes, which covers every letter and its other case.
+std::size_t IndexScan::next_candidate(std::string_view block, std::size_t from) const {
+  const auto* data = reinterpret_cast<const unsigned char*>(block.data());
+  const std::size_t size = block.size();
+  std::size_t i = from;
+  if (anchor_bytes_.size() <= 4) {
+    for (; i + 8 <= size; i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, data + i, 8);
+      std::uint64_t hits = 0;
+      for (const unsigned char b : anchor_bytes_) hits |= equal_bytes(word, b);
+      if (hits) return i + static_cast<std::size_t>(std::countr_zero(hits)) / 8;
+    }
+  }
+  const auto& set = accepted_[anchor_];
+  for (; i < size; ++i) {
+    if (set[data[i]]) return i;
+  }
+  return size;
+}
+
+void IndexScan::scan_bytes(std::string_view block, std::vector<std::wstring>& matches) const {
+  std::size_t line_floor = 0;  // nothing before this can start an occurrence
+  std::size_t position = anchor_;
+  while (position < block.size()) {
+    const std::size_t hit = next_candidate(block, position);
+    if (hit >= block.size()) return;
+    position = hit + 1;
+    const std::size_t start = hit - anchor_;
+    if (hit < anchor_ + line_floor || !occurs_at(block, start)) continue;
+    // The leftmost occurrence of its line: earlier ones would have been met
+    // first. Find the line around it and decide on the bytes.
+    std::size_t line_start = start;
+    while (line_start > line_floor && !is_line_end(block[line_start - 1])) --line_start;
+    std::size_t line_end = start + accepted_.size();
+    bool backslash_after = false;
+    for (std::size_t k = start + 1; k < line_end; ++k) backslash_after |= backslash_[static_cast<unsigned char>(block[k])];
+    while (line_end < block.size() && !is_line_end(block[line_end])) {
+      backslash_after |= backslash_[static_cast<unsigned char>(block[line_end])];
+      ++line_end;
+    }
+    if (!backslash_after) {
+      std::wstring line = decode(block.substr(line_start, line_end - line_start));
+      if (index_line_accepted(line, search_)) matches.push_back(std::move(line));
+    }
+    line_floor = line_end;
+    position = line_end + anchor_;
+  }
+}
+
+void IndexScan::scan_decoded(std::string_view block, std::vector<std::wstring>& matches) const {
+  std::size_t start = 0;
+  while (start < block.size()) {
+    std::size_t end = start;
+    while (end < block.size() && !is_line_end(block[end])) ++end;
+    if (end > start) {
+      std::wstring line = platform::from_ansi(block.substr(start, end - start));
+      if (index_line_accepted(line, search_)) matches.push_back(std::move(line));
+    }
+    start = end + 1;
+  }
+}
+
+bool scan_index_file(const std::wstring& path, const IndexScan& scan, std::vector<std::wstring>& matches) {
+  platform::ChunkReader reader(path);
+  if (!reader.is_open()) return false;
+  if (!scan.can_match()) return true;
+  // One megabyte at a time keeps the pass's memory flat; a single line longer
+  // than the buffer makes it grow to hold that line.
+  std::string buffer(std::size_t{1} << 20, '\0');
+  std::size_t filled = 0;
+  for (;;) {
+    if (filled == buffer.size()) buffer.resize(buffer.size() * 2);
+    const auto got = reader.read(buffer.data() + filled, buffer.size() - filled);
+    if (!got || *got == 0) {
+      scan.scan(std::string_view(buffer.data(), filled), matches);
+      return true;
+    }
+    filled += *got;
+    std::size_t cut = filled;
+    while (cut > 0 && !is_line_end(buffer[cut - 1])) --cut;
+    if (cut == 0) continue;
+    scan.scan(std::string_view(buffer.data(), cut), matches);
+    std::memmove(buffer.data(), buffer.data() + cut, filled - cut);
+    filled -= cut;
+  }
+}
+
+}  // namespace zrn
