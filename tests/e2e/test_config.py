@@ -1,0 +1,267 @@
+"""ZRN.INI and the /Q switches seen from outside: the quick directories reach
+the calling shell through the wrapper, and no configuration file, however
+broken, keeps the program from starting."""
+
+import os
+import random
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+from harness import Sandbox, wine_env, windows_path
+
+RESET = b"@echo off\r\n"
+NO_DIRECTORY = "\r\nZRN - Zarnpath\r\n\r\nNo directory associated with this /Q switch.\r\n"
+
+
+def script_for(directory):
+    """The change script's chdir line for `directory` (no % or & in it)."""
+    return f'chdir /D "{directory}"\r\n'.encode("utf-8")
+
+
+def wine_profile(box):
+    return box.run_cmd("echo %USERPROFILE%").text.strip()
+
+
+class QuickDirectoriesThroughTheShell(unittest.TestCase):
+    def test_q3_changes_the_shell_to_a_folder_with_ampersand_percent_and_space(self):
+        with Sandbox() as box:
+            drive = box.map_drive("D")
+            name = "R&D 100% done %PATH% x"
+            (drive / "work" / name).mkdir(parents=True)
+            box.write_ini(f"[QuickDIR]\r\nQ3 = D:\\work\\{name} ; the lab\r\n")
+            result = box.run_cmd(f'call "{box.wrapper_windows}" /q3 & cd', cwd=drive)
+            self.assertEqual(result.returncode, 0)
+            lines = result.text.rstrip("\r\n").split("\r\n")
+            self.assertEqual(lines[-2], f"Directory has been changed to D:\\work\\{name}\\")
+            self.assertEqual(lines[-1], f"D:\\work\\{name}")
+
+    def test_qd_changes_the_shell_to_the_documents_folder(self):
+        with Sandbox() as box:
+            drive = box.map_drive("D")
+            documents = wine_profile(box) + "\\Documents"
+            result = box.run_cmd(f'call "{box.wrapper_windows}" /qd & cd', cwd=drive)
+            self.assertEqual(result.text.rstrip("\r\n").split("\r\n")[-1], documents)
+            self.assertTrue(box.change_script().endswith(script_for(documents + "\\")))
+
+
+class QuickSwitches(unittest.TestCase):
+    def setUp(self):
+        self.box = Sandbox("[QuickDIR]\r\nQ0=D:\\zero\r\nQ1 = D:\\one ;x\r\nQ2=D:\\two\\\r\nQ9=..\\up\r\n")
+        self.addCleanup(self.box.close)
+        self.drive = self.box.map_drive("D")
+
+    def quick(self, *args):
+        result = self.box.run(*args, cwd=self.drive)
+        self.assertEqual(result.returncode, 0)
+        return result
+
+    def test_known_folders_with_their_trailing_backslash(self):
+        profile = wine_profile(self.box)
+        cases = {
+            "/QD": profile + "\\Documents\\",
+            "/ql": profile + "\\Downloads\\",
+            "/QV": profile + "\\Videos\\",
+            "/qm": profile + "\\Music\\",
+            "/QP": profile + "\\Pictures\\",
+            "/qx": "C:\\Program Files\\",
+        }
+        for switch, folder in cases.items():
+            with self.subTest(switch=switch):
+                result = self.quick(switch)
+                self.assertEqual(result.stdout, b"")
+                script = self.box.change_script()
+                self.assertTrue(script.startswith(RESET))
+                self.assertTrue(script.endswith(script_for(folder)), script)
+
+    def test_numbered_entries_take_the_configured_paths(self):
+        cases = {"/Q0": "D:\\zero\\", "/q1": "D:\\one\\", "/Q2": "D:\\two\\", "/Q9": "..\\up\\",
+                 "/QZ": "D:\\zero\\", "/Q-": "D:\\zero\\", "/Q1 /Q2": "D:\\two\\"}
+        for switches, folder in cases.items():
+            with self.subTest(switches=switches):
+                self.quick(*switches.split())
+                self.assertTrue(self.box.change_script().endswith(script_for(folder)))
+
+    def test_an_empty_entry_prints_four_lines_and_changes_nothing(self):
+        for switch in ("/Q7", "/q3"):
+            with self.subTest(switch=switch):
+                result = self.quick(switch)
+                self.assertEqual(result.text, NO_DIRECTORY)
+                self.assertEqual(self.box.change_script(), RESET)
+
+    def test_a_search_text_beside_a_quick_switch_is_ignored(self):
+        self.box.make_dirs(self.drive, "one", "zero")
+        self.quick("one", "/q2")
+        self.assertTrue(self.box.change_script().endswith(script_for("D:\\two\\")))
+        self.assertFalse((self.drive / "Zarnpath").exists(), "no index may be built")
+
+    def test_a_missing_file_leaves_every_numbered_entry_empty(self):
+        os.remove(self.box.program_dir / "ZRN.INI")
+        self.assertEqual(self.quick("/Q0").text, NO_DIRECTORY)
+        self.assertEqual(self.box.change_script(), RESET)
+
+
+class Encodings(unittest.TestCase):
+    def test_utf8_with_mark_reads_non_ascii_paths(self):
+        with Sandbox() as box:
+            drive = box.map_drive("D")
+            box.write_ini("\ufeff[QuickDIR]\r\nQ1=D:\\Café ünïcode\r\n".encode("utf-8"))
+            box.run("/q1", cwd=drive)
+            self.assertTrue(box.change_script().endswith(script_for("D:\\Café ünïcode\\")))
+
+    def test_without_the_mark_the_same_bytes_are_ansi(self):
+        with Sandbox() as box:
+            drive = box.map_drive("D")
+            box.write_ini("[QuickDIR]\r\nQ1=D:\\Café\r\n".encode("utf-8"))
+            box.run("/q1", cwd=drive)
+            # Wine's ANSI code page is 1252: the two UTF-8 bytes become two letters.
+            expected = "D:\\Café".encode("utf-8").decode("cp1252") + "\\"
+            self.assertTrue(box.change_script().endswith(script_for(expected)))
+
+    def test_utf16_file_reads_as_no_configuration(self):
+        with Sandbox() as box:
+            drive = box.map_drive("D")
+            box.write_ini("\ufeff[QuickDIR]\r\nQ1=D:\\A\r\n".encode("utf-16-le"))
+            self.assertEqual(box.run("/q1", cwd=drive).text, NO_DIRECTORY)
+
+    def test_line_feeds_alone_end_lines_too(self):
+        with Sandbox() as box:
+            drive = box.map_drive("D")
+            box.write_ini(b"[QuickDIR]\nQ1\nD:\\next\nQ2=D:\\B\n")
+            self.assertEqual(box.run("/q1", cwd=drive).text, NO_DIRECTORY)
+            box.run("/q2", cwd=drive)
+            self.assertTrue(box.change_script().endswith(script_for("D:\\B\\")))
+
+
+def _mingw_compiler():
+    for name in ("x86_64-w64-mingw32-gcc", "x86_64-w64-mingw32-gcc-posix"):
+        if shutil.which(name):
+            return name
+    return None
+
+
+HOLDER_SOURCE = r"""
+#include <windows.h>
+#include <shellapi.h>
+#include <stdlib.h>
+/* Holds a file open with the given share mode until its input ends. */
+int main(void) {
+  int argc = 0;
+  LPWSTR *argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argc < 3) return 2;
+  HANDLE file = CreateFileW(argv[1], GENERIC_READ | GENERIC_WRITE, (DWORD)_wtoi(argv[2]), NULL,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+  if (file == INVALID_HANDLE_VALUE) return 1;
+  DWORD count = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "held\n", 5, &count, NULL);
+  char buffer[16];
+  while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &count, NULL) && count > 0) {
+  }
+  CloseHandle(file);
+  return 0;
+}
+"""
+
+
+class BadConfigurationFiles(unittest.TestCase):
+    """Whatever lies at ZRN.INI, the program starts, uses the defaults where
+    nothing usable was found, and ends with exit code 0."""
+
+    def setUp(self):
+        self.box = Sandbox()
+        self.addCleanup(self.box.close)
+        self.drive = self.box.map_drive("D")
+
+    def expect_defaults(self):
+        result = self.box.run("/q3", cwd=self.drive, timeout=120)
+        self.assertEqual(result.returncode, 0)
+        self.assertEqual(result.text, NO_DIRECTORY)
+        self.assertEqual(self.box.change_script(), RESET)
+        info = self.box.run("/info", cwd=self.drive, timeout=120)
+        self.assertEqual(info.returncode, 0)
+        self.assertEqual(info.text.count("\r\n"), 15)
+
+    def expect_q3(self, folder):
+        result = self.box.run("/q3", cwd=self.drive, timeout=120)
+        self.assertEqual(result.returncode, 0)
+        self.assertTrue(self.box.change_script().endswith(script_for(folder)))
+
+    def test_files_with_nothing_usable_give_the_defaults(self):
+        rng = random.Random(20240825)
+        noise = rng.randbytes(65536)
+        cases = {
+            "random bytes": noise,
+            "random bytes without zero": noise.replace(b"\0", b"\1"),
+            "random bytes after the UTF-8 mark": b"\xef\xbb\xbf" + noise.replace(b"\0", b"\1"),
+            "one line of 100,000 characters": b"Q" * 100000,
+            "huge Indextime": b"[Default]\r\nIndextime = 99999999999\r\n",
+            "negative Indextime": b"[Default]\r\nIndextime = -1\r\n",
+            "a lone [": b"[",
+            "a lone =": b"=",
+            "keys without a group": b"Q3=D:\\x\r\nIndextime=4\r\n",
+            "empty file": b"",
+            "only line ends": b"\r\n\n\r" * 1000,
+            "half a mark": b"\xef\xbb",
+        }
+        for label, content in cases.items():
+            with self.subTest(label):
+                self.box.write_ini(content)
+                self.expect_defaults()
+
+    def test_ten_megabytes_are_read_to_the_end(self):
+        filler = b"[Filler]\r\nkey=value with some text\r\n; a remark\r\n" * 230000
+        self.assertGreater(len(filler), 10 * 1024 * 1024)
+        self.box.write_ini(filler + b"[QuickDIR]\r\nQ3=D:\\at the end\r\n")
+        self.expect_q3("D:\\at the end\\")
+
+    def test_a_long_line_does_not_hide_the_lines_after_it(self):
+        self.box.write_ini(b"[exclude]\r\n" + b"x" * 100000 + b"\r\n[QuickDIR]\r\nQ3=D:\\after\r\n")
+        self.expect_q3("D:\\after\\")
+
+    def test_a_directory_named_like_the_file(self):
+        (self.box.program_dir / "ZRN.INI").mkdir()
+        self.expect_defaults()
+
+    def hold(self, share_mode):
+        """Starts a Windows process that holds ZRN.INI open for writing with
+        `share_mode`; returns it once the file is held."""
+        compiler = _mingw_compiler()
+        if not compiler:
+            self.skipTest("no MinGW compiler for the file holder")
+        build = tempfile.mkdtemp(prefix="zrn-holder-")
+        self.addCleanup(shutil.rmtree, build, True)
+        source = os.path.join(build, "holder.c")
+        exe = os.path.join(build, "holder.exe")
+        with open(source, "w") as f:
+            f.write(HOLDER_SOURCE)
+        subprocess.run([compiler, "-O1", "-o", exe, source, "-lshell32"], check=True)
+        holder = subprocess.Popen(["wine", exe, windows_path(self.box.program_dir / "ZRN.INI"), str(share_mode)],
+                                  env=wine_env(), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL)
+
+        def release():
+            holder.stdin.close()
+            holder.stdout.close()
+            try:
+                holder.wait(timeout=60)
+            except subprocess.TimeoutExpired:
+                holder.kill()
+                holder.wait()
+        self.addCleanup(release)
+        self.assertEqual(holder.stdout.readline().strip(), b"held")
+        return holder
+
+    def test_a_file_held_open_for_writing_that_lets_readers_in_is_read(self):
+        self.box.write_ini(b"[QuickDIR]\r\nQ3=D:\\held\r\n")
+        self.hold(share_mode=1)  # FILE_SHARE_READ
+        self.expect_q3("D:\\held\\")
+
+    def test_a_locked_file_counts_as_missing(self):
+        self.box.write_ini(b"[QuickDIR]\r\nQ3=D:\\locked\r\n")
+        self.hold(share_mode=0)
+        self.expect_defaults()
+
+
+if __name__ == "__main__":
+    unittest.main()
