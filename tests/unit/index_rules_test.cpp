@@ -1,0 +1,260 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/program_state.h"
+#include "index/exclusions.h"
+#include "index/index_builder.h"
+#include "index/index_storage.h"
+#include "index/listing_filter.h"
+#include "index/listing_lines.h"
+#include "platform/code_page.h"
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace zrn {
+namespace {
+
+std::vector<std::wstring> with_configured(std::initializer_list<const wchar_t*> configured) {
+  auto words = default_exclusions();
+  for (const auto* word : configured) words.push_back(platform::upper(word));
+  return words;
+}
+
+TEST(IndexExclusions, DefaultWordsInOrder) {
+  EXPECT_EQ(default_exclusions(),
+            (std::vector<std::wstring>{L"$RECYCLE.BIN", L"$SYSRESET", L"SYSTEM VOLUME INFORMATION", L"ZARNPATH",
+                                       L"$WINDOWS.~BT", L"$WINDOWS.~WS", L"ONEDRIVETEMP", L"RECOVERY", L"BOOT"}));
+}
+
+struct ExclusionCase {
+  const wchar_t* path;
+  bool excluded;
+};
+
+const ExclusionCase kExclusionCases[] = {
+    {L"C:\\Projects\\bootstrap", true},
+    {L"C:\\Projects\\bootstrap\\dist\\css", true},
+    {L"C:\\Bootcamp", true},
+    {L"C:\\Data Recovery Notes\\2020", true},
+    {L"C:\\$windows.~bt\\Sources", true},
+    {L"C:\\$Recycle.Bin\\S-1-5-21", true},
+    {L"C:\\System Volume Information", true},
+    {L"C:\\system volume information\\x", true},
+    {L"C:\\Zarnpath", true},
+    {L"D:\\Users\\Ann\\OneDriveTemp", true},
+    {L"C:\\Users\\Ann\\AppData\\Local\\Temp", true},
+    {L"C:\\Users\\Ann\\Templates", true},
+    {L"C:\\Users\\Ann\\Documents", false},
+    {L"C:\\Users\\Ann\\Boo", false},
+    {L"C:\\Program Files\\Windows.~BT", false},
+    {L"C:\\System Volume", false},
+    {L"", false},
+    {L"C:\\B\u00f6\u00f6t", false},
+};
+
+TEST(IndexExclusions, WholePathUpperCasedWithAConfiguredTempWord) {
+  const auto words = with_configured({L"temp"});
+  for (const auto& c : kExclusionCases) {
+    SCOPED_TRACE(platform::to_utf8(c.path));
+    EXPECT_EQ(is_excluded(c.path, words), c.excluded);
+  }
+}
+
+TEST(IndexExclusions, EmptyWordIsNeverFound) {
+  EXPECT_FALSE(is_excluded(L"C:\\Anything", {L""}));
+  EXPECT_TRUE(is_excluded(L"C:\\Anything", {L"", L"THING"}));
+}
+
+TEST(IndexExclusions, AccentedConfiguredWord) {
+  std::setlocale(LC_ALL, "");
+  const auto words = with_configured({L"caf\u00e9"});
+  EXPECT_TRUE(is_excluded(L"C:\\Caf\u00e9 Noir", words));
+  EXPECT_TRUE(is_excluded(L"C:\\CAF\u00c9", words));
+  EXPECT_FALSE(is_excluded(L"C:\\Cafe", words));
+}
+
+// The table-driven test used on whole listings must agree with the rule.
+TEST(IndexExclusions, FastTestAgreesWithTheRule) {
+  const auto words = with_configured({L"temp", L"node_modules", L".git", L"caf\u00e9"});
+  const ExclusionTest test(words, platform::upper_case_table());
+  for (const auto& c : kExclusionCases) {
+    SCOPED_TRACE(platform::to_utf8(c.path));
+    EXPECT_EQ(test.excluded(c.path), is_excluded(c.path, words));
+  }
+  std::mt19937 random(3);
+  const std::wstring alphabet = L"bootBOTemp.gitGIT\\ \u00e9\u00c9caf\u00ff\u0178";
+  for (int i = 0; i < 20000; ++i) {
+    std::wstring line;
+    const int length = static_cast<int>(random() % 20);
+    for (int k = 0; k < length; ++k) line += alphabet[random() % alphabet.size()];
+    ASSERT_EQ(test.excluded(line), is_excluded(line, words)) << platform::to_utf8(line);
+  }
+}
+
+TEST(IndexAge, RebuildRuleAtItsBoundaries) {
+  constexpr std::int64_t kHour = 3600;
+  constexpr std::int64_t kDay = 24 * kHour;
+  constexpr std::int64_t kNow = 1'800'000'000;
+  struct Case {
+    std::int64_t age;
+    std::uint16_t limit;
+    bool too_old;
+  };
+  const Case cases[] = {
+      {7 * kDay, 1, false},
+      {8 * kDay, 1, true},
+      {7 * kDay + 11 * kHour, 1, false},
+      {7 * kDay + 12 * kHour, 1, true},  // 7.5 goes to the even 8
+      {6 * kDay + 12 * kHour, 1, false},  // 6.5 goes to the even 6
+      {14 * kDay + 11 * kHour, 2, false},
+      {14 * kDay + 13 * kHour, 2, true},
+      {kNow, 2, true},  // a missing index counts as written in 1970
+      {kNow, 0, false},
+      {1000 * kDay, 0, false},
+      {-30 * kDay, 1, false},  // written in the future
+      {-1, 1, false},
+      {0, 1, false},
+      {7 * 65535 * kDay, 65535, false},
+      {7 * 65535 * kDay + kDay, 65535, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "age=" << c.age << " limit=" << c.limit);
+    EXPECT_EQ(index_too_old(kNow - c.age, kNow, c.limit), c.too_old);
+  }
+}
+
+std::vector<std::wstring> split(std::initializer_list<std::string_view> pieces) {
+  std::vector<std::wstring> lines;
+  ListingLines listing([&](std::wstring_view line) { lines.emplace_back(line); });
+  for (const auto piece : pieces) listing.feed(piece);
+  listing.finish();
+  return lines;
+}
+
+std::string utf16(std::wstring_view text) {
+  std::string bytes;
+  for (const wchar_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>((unit >> 8) & 0xFF);
+  }
+  return bytes;
+}
+
+TEST(IndexListingLines, LineEndsAndPieces) {
+  struct Case {
+    const wchar_t* text;
+    std::vector<std::wstring> lines;
+  };
+  const Case cases[] = {
+      {L"", {}},
+      {L"a\r\nb\r\n", {L"a", L"b"}},
+      {L"a\nb\n", {L"a", L"b"}},
+      {L"a\rb\r", {L"a", L"b"}},
+      {L"a\r\rb", {L"a", L"", L"b"}},
+      {L"a\n\r\nb", {L"a", L"", L"b"}},
+      {L"a\r\n\r\n", {L"a", L""}},
+      {L"no end", {L"no end"}},
+      {L"C:\\Caf\u00e9\r\nD:\\\u65e5\u672c\r\n", {L"C:\\Caf\u00e9", L"D:\\\u65e5\u672c"}},
+      {L"C:\\\xD83D\xDE00\r\n", {L"C:\\\xD83D\xDE00"}},
+      {L"x\xD800y\r\n\xDC00\n", {L"x\xD800y", L"\xDC00"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(platform::to_utf8(c.text));
+    const std::string bytes = utf16(c.text);
+    EXPECT_EQ(split({bytes}), c.lines);
+    // Every cut of the bytes into two pieces, odd ones included, reads the same.
+    for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
+      const std::string_view all(bytes);
+      ASSERT_EQ(split({all.substr(0, cut), all.substr(cut)}), c.lines) << "cut at " << cut;
+    }
+    // And so does one byte at a time.
+    std::vector<std::wstring> lines;
+    ListingLines listing([&](std::wstring_view line) { lines.emplace_back(line); });
+    for (const char byte : bytes) listing.feed(std::string_view(&byte, 1));
+    listing.finish();
+    EXPECT_EQ(lines, c.lines);
+  }
+}
+
+TEST(IndexListingLines, LoneLastByteBecomesAQuestionMark) {
+  EXPECT_EQ(split({utf16(L"ab") + "c"}), (std::vector<std::wstring>{L"ab?"}));
+  EXPECT_EQ(split({utf16(L"ab\r\n") + "c"}), (std::vector<std::wstring>{L"ab", L"?"}));
+  EXPECT_EQ(split({"c"}), (std::vector<std::wstring>{L"?"}));
+}
+
+TEST(IndexCommands, QuotedTargetsAndUnicodeListings) {
+  EXPECT_EQ(drive_listing_parameters(L"D:\\", L"C:\\Users\\First Last\\Temp\\Indexfile.ZRN"),
+            L"/U /C dir D:\\ /ad /b /on /s >\"C:\\Users\\First Last\\Temp\\Indexfile.ZRN\"");
+}
+
+TEST(IndexStorage, ReadmeBytes) {
+  EXPECT_EQ(readme_bytes(),
+            "This hidden directory contains the file IndexFile.ZRN.\r\n"
+            "This is an index file for the Zarnpath program.\r\n"
+            "If you no longer use this app, you can delete this directory.\r\n"
+            "If you continue using the program, the directory will be recreated automatically.\r\n"
+            "https://zarnpath.example\r\n");
+}
+
+TEST(IndexStorage, PathsBelowTheDriveRoot) {
+  auto& s = state();
+  const ProgramState saved = s;
+  s.data_directory_name = L"Zarnpath";
+  s.index_file_name = L"Indexfile.ZRN";
+  s.index_below_root = L"Zarnpath\\Indexfile.ZRN";
+  s.temporary_directory = L"C:\\T x\\";
+  EXPECT_EQ(data_directory_path(L"d:\\"), L"d:\\Zarnpath");
+  EXPECT_EQ(index_file_path(L"D:\\"), L"D:\\Zarnpath\\Indexfile.ZRN");
+  EXPECT_EQ(raw_listing_path(), L"C:\\T x\\Indexfile.ZRN");
+  EXPECT_EQ(filtered_listing_path(), L"C:\\T x\\Indexfile.ZRN1");
+  EXPECT_EQ(current_directory_listing_path(), L"C:\\T x\\ZRNDIRAD");
+  s = saved;
+}
+
+class IndexFilter : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    raw_ = platform::temp_path() + L"zrn filter test.raw";
+    filtered_ = platform::temp_path() + L"zrn filter test.out";
+  }
+  void TearDown() override {
+    platform::delete_file(raw_);
+    platform::delete_file(filtered_);
+  }
+  std::wstring raw_;
+  std::wstring filtered_;
+};
+
+TEST_F(IndexFilter, KeepsOrderCaseAndWritesAnsiWithCrLf) {
+  const std::wstring listing =
+      L"D:\\Work\r\nD:\\Work\\bootstrap\r\nD:\\Zarnpath\r\nD:\\Caf\u00e9\nD:\\Temp\\x\rD:\\\u0142\r\nD:\\Last";
+  ASSERT_TRUE(platform::write_whole_file(raw_, utf16(listing)));
+  ASSERT_TRUE(filter_listing(raw_, filtered_, with_configured({L"temp"})));
+  EXPECT_EQ(platform::read_whole_file(filtered_),
+            platform::to_ansi(L"D:\\Work\r\nD:\\Caf\u00e9\r\nD:\\\u0142\r\nD:\\Last\r\n"));
+}
+
+TEST_F(IndexFilter, ManyLinesAcrossPieces) {
+  std::wstring listing;
+  std::wstring expected;
+  for (int i = 0; i < 60000; ++i) {
+    const std::wstring line = L"D:\\Folder " + std::to_wstring(i) + (i % 7 == 0 ? L"\\boot" : L"\\Leaf");
+    listing += line + L"\r\n";
+    if (i % 7 != 0) expected += line + L"\r\n";
+  }
+  ASSERT_TRUE(platform::write_whole_file(raw_, utf16(listing)));
+  ASSERT_TRUE(filter_listing(raw_, filtered_, default_exclusions()));
+  EXPECT_EQ(platform::read_whole_file(filtered_), platform::to_ansi(expected));
+}
+
+TEST_F(IndexFilter, MissingListingWritesNothing) {
+  EXPECT_FALSE(filter_listing(raw_, filtered_, default_exclusions()));
+  EXPECT_FALSE(platform::path_exists(filtered_));
+}
+
+}  // namespace
+}  // namespace zrn

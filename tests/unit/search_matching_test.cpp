@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/code_page.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "search/contains_text.h"
+#include "search/index_scan.h"
+
+namespace zrn {
+namespace {
+
+// The program selects the user's locale at start-up; the accented cases need
+// it here too.
+class SearchMatching : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { std::setlocale(LC_ALL, ""); }
+};
+
+TEST_F(SearchMatching, ContainsTextPositions) {
+  struct Case {
+    const wchar_t* text;
+    const wchar_t* search;
+    std::size_t start;
+    std::size_t expected;
+  };
+  const Case cases[] = {
+      {L"Documents", L"doc", 1, 1},
+      {L"MyDocuments", L"DOC", 1, 3},
+      {L"MyDocuments", L"docs", 1, 0},
+      {L"Downloads", L"DOWNLOADS", 1, 1},
+      {L"docs docs", L"docs", 2, 6},
+      {L"docs docs", L"docs", 6, 6},
+      {L"docs docs", L"docs", 7, 0},
+      {L"docs", L"docs", 0, 1},
+      {L"abc", L"c", 3, 3},
+      {L"abc", L"c", 4, 0},
+      {L"ab", L"abc", 1, 0},
+      {L"", L"a", 1, 0},
+      {L"abc", L"", 1, 0},
+      {L"", L"", 1, 0},
+      {L"My Docs", L"my docs", 1, 1},
+      {L"MyDocs", L"my docs", 1, 0},
+      {L"aaab", L"aab", 1, 2},
+      {L"Caf\u00c9", L"caf\u00e9", 1, 1},
+      {L"\u00c9t\u00e9", L"\u00e9T\u00c9", 1, 1},
+      {L"Z\u00fcrich", L"Z\u00dcR", 1, 1},
+      {L"Zurich", L"Z\u00fc", 1, 0},
+      {L"\u00c5ngstr\u00f6m", L"\u00e5NGSTR\u00d6M", 1, 1},
+      {L"C:\\a\\b", L"\\B", 1, 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "text=" << platform::to_utf8(c.text) << " search=" << platform::to_utf8(c.search)
+                                    << " start=" << c.start);
+    EXPECT_EQ(contains_text(c.text, c.search, c.start), c.expected);
+  }
+}
+
+TEST_F(SearchMatching, IndexLineAcceptance) {
+  struct Case {
+    const wchar_t* line;
+    const wchar_t* search;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {L"C:\\Users\\Ann\\Documents", L"docs", false},
+      {L"C:\\Users\\Ann\\Documents", L"docu", true},
+      {L"C:\\Docs\\MyDocs", L"docs", false},
+      {L"C:\\Docs\\MyDocs", L"mydocs", true},
+      {L"C:\\Docs", L"docs", true},
+      {L"C:\\Work\\My Docs", L"my docs", true},
+      {L"C:\\Work\\MyDocs", L"my docs", false},
+      {L"C:\\My Docs\\Old", L"my docs", false},
+      {L"C:\\Users\\Ann\\Downloads", L"DOWNLOADS", true},
+      {L"C:\\Work\\Proj\\Proj", L"proj", false},
+      {L"C:\\Work\\a\\b", L"a\\b", false},
+      {L"C:\\Work\\Caf\u00e9", L"CAF\u00c9", true},
+      {L"", L"docs", false},
+      {L"C:\\Docs", L"", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(platform::to_utf8(c.line) + " / " + platform::to_utf8(c.search));
+    EXPECT_EQ(index_line_accepted(c.line, c.search), c.accepted);
+  }
+}
+
+// The byte scan decides without decoding most lines; it must give exactly
+// what decoding every line and applying the rule gives.
+std::vector<std::wstring> accepted_by_rule(const std::vector<std::wstring>& lines, std::wstring_view search) {
+  std::vector<std::wstring> result;
+  for (const auto& line : lines) {
+    if (index_line_accepted(line, search)) result.push_back(line);
+  }
+  return result;
+}
+
+std::string index_bytes(const std::vector<std::wstring>& lines, const char* line_end) {
+  std::string bytes;
+  for (const auto& line : lines) bytes += platform::to_ansi(line) + line_end;
+  return bytes;
+}
+
+const std::vector<std::wstring> kIndexLines = {
+    L"C:\\Docs",
+    L"C:\\Docs\\MyDocs",
+    L"C:\\Users\\Ann\\Documents",
+    L"C:\\Users\\Ann\\Downloads",
+    L"C:\\Work\\My Docs",
+    L"C:\\Work\\MyDocs",
+    L"C:\\Projects\\Caf\u00e9",
+    L"C:\\Projects\\CAF\u00c9 Old",
+    L"C:\\Projects\\Z\u00fcrich",
+    L"C:\\Projects\\ZURICH",
+    L"",
+    L"C:\\P\\docsdocs\\xdocs",
+    L"C:\\P\\dOcS",
+    L"C:\\P\\node_modules\\docs\\lib",
+};
+
+TEST_F(SearchMatching, ByteScanAgreesWithTheRule) {
+  const auto characters = platform::ansi_byte_characters();
+  if (!characters) GTEST_SKIP() << "the ANSI code page has more than one byte per character";
+  for (const wchar_t* search : {L"docs", L"DOCS", L"d", L"s", L"my docs", L"caf\u00e9", L"Z\u00dcRICH", L"\u00e9",
+                                L"c:\\", L"\\", L"ocs\\x", L"x", L"\u0142", L"Downloads"}) {
+    for (const char* line_end : {"\r\n", "\n", "\r"}) {
+      SCOPED_TRACE(platform::to_utf8(search) + (line_end[0] == '\r' ? " CR" : " LF"));
+      const IndexScan byte_scan(search, characters);
+      const IndexScan decoding_scan(search, std::nullopt);
+      std::vector<std::wstring> by_bytes;
+      std::vector<std::wstring> by_decoding;
+      const std::string bytes = index_bytes(kIndexLines, line_end);
+      byte_scan.scan(bytes, by_bytes);
+      decoding_scan.scan(bytes, by_decoding);
+      EXPECT_EQ(by_bytes, accepted_by_rule(kIndexLines, search));
+      EXPECT_EQ(by_decoding, by_bytes);
+    }
+  }
+}
+
+TEST_F(SearchMatching, ByteScanOnRandomLines) {
+  const auto characters = platform::ansi_byte_characters();
+  if (!characters) GTEST_SKIP() << "the ANSI code page has more than one byte per character";
+  std::mt19937 random(7);
+  const std::wstring alphabet = L"abAB\\ \u00e9\u00c9xX";
+  std::vector<std::wstring> lines;
+  for (int i = 0; i < 3000; ++i) {
+    std::wstring line;
+    const int length = static_cast<int>(random() % 24);
+    for (int k = 0; k < length; ++k) line += alphabet[random() % alphabet.size()];
+    lines.push_back(line);
+  }
+  const std::string bytes = index_bytes(lines, "\r\n");
+  for (const wchar_t* search : {L"ab", L"BA", L"\u00e9a", L"a b", L"b\\a", L"xx", L"aB\u00c9"}) {
+    SCOPED_TRACE(platform::to_utf8(search));
+    const IndexScan scan(search, characters);
+    std::vector<std::wstring> found;
+    scan.scan(bytes, found);
+    EXPECT_EQ(found, accepted_by_rule(lines, search));
+  }
+}
+
+TEST_F(SearchMatching, NothingToFindWhenTheSearchCannotMatch) {
+  const auto characters = platform::ansi_byte_characters();
+  EXPECT_FALSE(IndexScan(L"", characters).can_match());
+  EXPECT_FALSE(IndexScan(L"", std::nullopt).can_match());
+  EXPECT_TRUE(IndexScan(L"docs", characters).can_match());
+  if (characters) {
+    EXPECT_FALSE(IndexScan(L"a\nb", characters).can_match());
+  }
+}
+
+class IndexFile : public SearchMatching {
+ protected:
+  void SetUp() override { path_ = platform::temp_path() + L"zrn-index-scan-test.ZRN"; }
+  void TearDown() override { platform::delete_file(path_); }
+  std::vector<std::wstring> scan_file(const std::string& bytes, const wchar_t* search) {
+    EXPECT_TRUE(platform::write_whole_file(path_, bytes));
+    const IndexScan scan(search, platform::ansi_byte_characters());
+    std::vector<std::wstring> found;
+    EXPECT_TRUE(scan_index_file(path_, scan, found));
+    return found;
+  }
+  std::wstring path_;
+};
+
+TEST_F(IndexFile, LinesAcrossReadPiecesAndAVeryLongLine) {
+  // Lines straddle the one-megabyte pieces; one line alone is longer than a
+  // piece; the last line has no line end.
+  std::string bytes;
+  std::vector<std::wstring> expected;
+  for (int i = 0; bytes.size() < 2'500'000; ++i) {
+    const std::wstring line = L"C:\\Tree\\Branch " + std::to_wstring(i) + (i % 1000 == 0 ? L"\\Target" : L"\\Leaf");
+    if (i % 1000 == 0) expected.push_back(line);
+    bytes += platform::to_ansi(line) + "\r\n";
+    if (i == 20000) {
+      const std::wstring long_line = L"C:\\" + std::wstring(1'500'000, L'a') + L"\\TARGET";
+      expected.push_back(long_line);
+      bytes += platform::to_ansi(long_line) + "\n";
+    }
+  }
+  bytes += "D:\\Last\\target";
+  expected.push_back(L"D:\\Last\\target");
+  EXPECT_EQ(scan_file(bytes, L"target"), expected);
+}
+
+TEST_F(IndexFile, RandomBytesAndAnEmptyFileDoNotFail) {
+  std::mt19937 random(11);
+  std::string bytes(300'000, '\0');
+  for (auto& b : bytes) b = static_cast<char>(random() & 0xFF);
+  const auto found = scan_file(bytes, L"a");
+  EXPECT_FALSE(found.empty());
+  for (const auto& line : found) EXPECT_TRUE(index_line_accepted(line, L"a"));
+  EXPECT_TRUE(scan_file("", L"a").empty());
+}
+
+TEST_F(IndexFile, AnIndexThatCannotBeOpenedGivesNothing) {
+  const IndexScan scan(L"a", platform::ansi_byte_characters());
+  std::vector<std::wstring> found;
+  EXPECT_FALSE(scan_index_file(path_ + L"-missing", scan, found));
+  EXPECT_FALSE(scan_index_file(platform::temp_path(), scan, found));  // a directory
+  EXPECT_TRUE(found.empty());
+}
+
+}  // namespace
+}  // namespace zrn
