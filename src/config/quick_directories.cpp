@@ -28,7 +28,7 @@ std::wstring special_folder_entry(ShellFolders& folders, int folder) {
 }
 
 std::wstring downloads_entry(ShellFolders& folders) {
-  // The known folder's path never ends in a backslash, so one is always added.
+  // The known folder comes without its backslash: one is always added.
   if (const auto path = folders.downloads(); path && !path->empty()) return fitted(*path + L'\\');
   const auto profile = folders.special_folder(platform::special_folder::profile);
   if (!profile || profile->empty()) return L"Downloads\\";

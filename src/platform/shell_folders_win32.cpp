@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <type_traits>
 
 #include "platform/shell_folders.h"
 
@@ -12,6 +13,21 @@ namespace {
 
 struct CoTaskMemDeleter {
   void operator()(void* memory) const { CoTaskMemFree(memory); }
+};
+
+// An item list from the shell, freed on every path. Held as the shell's own
+// pointer type, which some compilers qualify so that it is no plain pointer.
+class ItemList {
+ public:
+  ItemList() = default;
+  ~ItemList() { CoTaskMemFree(list_); }
+  ItemList(const ItemList&) = delete;
+  ItemList& operator=(const ItemList&) = delete;
+  PIDLIST_ABSOLUTE* receive() { return &list_; }
+  PCIDLIST_ABSOLUTE get() const { return list_; }
+
+ private:
+  PIDLIST_ABSOLUTE list_ = nullptr;
 };
 
 struct LibraryDeleter {
@@ -28,9 +44,8 @@ using GetKnownFolderPath = HRESULT(WINAPI*)(const GUID&, DWORD, HANDLE, PWSTR*);
 }  // namespace
 
 std::optional<std::wstring> special_folder_path(int folder) {
-  PIDLIST_ABSOLUTE raw_list = nullptr;
-  if (FAILED(SHGetFolderLocation(nullptr, folder, nullptr, 0, &raw_list)) || !raw_list) return std::nullopt;
-  const std::unique_ptr<ITEMIDLIST, CoTaskMemDeleter> list(raw_list);
+  ItemList list;
+  if (FAILED(SHGetFolderLocation(nullptr, folder, nullptr, 0, list.receive())) || !list.get()) return std::nullopt;
   wchar_t path[MAX_PATH] = {};
   if (!SHGetPathFromIDListW(list.get(), path)) return std::nullopt;
   return std::wstring(path);
