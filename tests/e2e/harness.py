@@ -214,7 +214,7 @@ class Pane:
     def screen(self, colours=False):
         cmd = ["tmux", "-L", TMUX_SOCKET, "capture-pane", "-p", "-t", self.name]
         if colours:
-            cmd.insert(3, "-e")
+            cmd.insert(4, "-e")
         return subprocess.run(cmd, stdout=subprocess.PIPE, check=True).stdout.decode("utf-8", "replace")
 
     def lines(self, colours=False):
