@@ -1,5 +1,7 @@
 #include "index/listing_filter.h"
 
+#include <cstdint>
+
 #include "index/exclusions.h"
 #include "index/listing_lines.h"
 #include "platform/chunk_reader.h"
@@ -11,24 +13,28 @@ namespace zrn {
 
 namespace {
 
-// Kept lines are gathered and converted to the code page a megabyte at a
-// time: one conversion call per batch instead of one per line. Batches end at
-// line ends, so no character is ever split.
-constexpr std::size_t kBatchUnits = std::size_t{1} << 20;
+// Kept lines are gathered and written a megabyte at a time. In a one-byte
+// code page each unit goes through a table taken once from the system's own
+// conversion; lines with surrogates, and multi-byte code pages, go through the
+// conversion itself.
+constexpr std::size_t kBatchBytes = std::size_t{1} << 20;
 constexpr std::size_t kReadBytes = std::size_t{1} << 20;
+
+bool is_surrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
 
 class FilteredWriter {
  public:
-  explicit FilteredWriter(const std::wstring& path) : file_(platform::File::create_for_writing(path)) {
-    batch_.reserve(kBatchUnits + 4096);
+  explicit FilteredWriter(const std::wstring& path)
+      : file_(platform::File::create_for_writing(path)), bytes_of_units_(platform::ansi_bytes_of_units()) {
+    batch_.reserve(kBatchBytes + 65536);
   }
   bool is_open() const { return file_.is_open(); }
   bool ok() const { return ok_; }
 
   void add(std::wstring_view line) {
-    batch_.append(line);
-    batch_.append(L"\r\n");
-    if (batch_.size() >= kBatchUnits) write_batch();
+    if (!bytes_of_units_ || !append_by_table(line)) batch_ += platform::to_ansi(line);
+    batch_ += "\r\n";
+    if (batch_.size() >= kBatchBytes) write_batch();
   }
   bool finish() {
     write_batch();
@@ -37,14 +43,28 @@ class FilteredWriter {
   }
 
  private:
+  bool append_by_table(std::wstring_view line) {
+    if (line.size() > sizeof encoded_) return false;
+    const char* table = bytes_of_units_->data();
+    std::size_t length = 0;
+    for (const wchar_t unit : line) {
+      if (is_surrogate(unit)) return false;
+      encoded_[length++] = table[static_cast<std::uint16_t>(unit)];
+    }
+    batch_.append(encoded_, length);
+    return true;
+  }
+
   void write_batch() {
     if (batch_.empty()) return;
-    if (ok_) ok_ = file_.write(platform::to_ansi(batch_));
+    if (ok_) ok_ = file_.write(batch_);
     batch_.clear();
   }
 
   platform::File file_;
-  std::wstring batch_;
+  std::optional<std::vector<char>> bytes_of_units_;
+  std::string batch_;
+  char encoded_[4096];  // one line; longer ones take the system's conversion
   bool ok_ = true;
 };
 

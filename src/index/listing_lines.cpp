@@ -33,7 +33,8 @@ void ListingLines::split(std::wstring_view units) {
   }
   for (std::size_t i = start; i < units.size(); ++i) {
     const wchar_t unit = units[i];
-    if (unit != L'\r' && unit != L'\n') continue;
+    // One comparison passes over every character of a name.
+    if (unit > L'\r' || (unit != L'\r' && unit != L'\n')) continue;
     if (pending_.empty()) {
       on_line_(units.substr(start, i - start));
     } else {

@@ -14,6 +14,21 @@ std::optional<std::array<wchar_t, 256>> ansi_byte_characters() {
   return characters;
 }
 
+std::optional<std::vector<char>> ansi_bytes_of_units() {
+  CPINFO info;
+  if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize != 1) return std::nullopt;
+  std::vector<wchar_t> units(65536);
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    units[i] = i >= 0xD800 && i <= 0xDFFF ? L'?' : static_cast<wchar_t>(i);
+  }
+  std::vector<char> bytes(units.size());
+  const int size = static_cast<int>(units.size());
+  if (WideCharToMultiByte(CP_ACP, 0, units.data(), size, bytes.data(), size, nullptr, nullptr) != size) {
+    return std::nullopt;
+  }
+  return bytes;
+}
+
 std::vector<wchar_t> upper_case_table() {
   std::vector<wchar_t> table(65536);
   for (std::size_t i = 0; i < table.size(); ++i) table[i] = static_cast<wchar_t>(i);
