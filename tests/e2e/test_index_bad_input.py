@@ -1,0 +1,98 @@
+"""Hostile indexes, search texts and drives: every run ends with exit code 0,
+nothing hangs, and a good index is never replaced by a broken one."""
+
+import os
+import random
+import time
+import unittest
+
+from harness import Sandbox
+
+RESET = b"@echo off\r\n"
+
+
+def script_for(path):
+    return (RESET + f"echo Directory has been changed to {path}\r\nchdir /D \"{path}\"\r\n".encode("utf-8"))
+
+
+class BadIndexes(unittest.TestCase):
+    def setUp(self):
+        self.box = Sandbox()
+        self.addCleanup(self.box.close)
+        self.d = self.box.map_drive("D")
+        self.box.make_dirs(self.d, "Work/Nothing", "Real/Target Here")
+        self.data = self.d / "Zarnpath"
+        self.data.mkdir()
+        self.index = self.data / "Indexfile.ZRN"
+
+    def run_search(self, *args):
+        result = self.box.run(*args, cwd=self.d / "Work", timeout=120)
+        self.assertEqual(result.returncode, 0, result.stderr[-500:])
+        return result
+
+    def test_random_bytes(self):
+        rng = random.Random(5)
+        content = bytes(rng.randrange(256) for _ in range(200_000))
+        self.index.write_bytes(content)
+        self.run_search("q")
+        self.assertEqual(self.index.read_bytes(), content)
+        self.assertTrue(self.box.change_script().startswith(RESET))
+
+    def test_very_long_line_and_no_line_end_at_the_end(self):
+        long_line = b"D:\\" + b"x" * 100_000 + b"\\Long Target"
+        self.index.write_bytes(long_line + b"\r\nD:\\a\nD:\\Last Target")
+        result = self.run_search("target")
+        self.assertIn("Please change the console width", result.text)
+        self.index.write_bytes(b"D:\\a\r\nD:\\Last Target")
+        self.run_search("target")
+        self.assertEqual(self.box.change_script(), script_for("D:\\Last Target"))
+
+    def test_index_that_is_a_directory(self):
+        self.index.mkdir()
+        result = self.run_search("target")
+        # The build cannot copy over a directory: the message box (which
+        # returns at once without a display), then nothing to read.
+        self.assertIn("No directory found...", result.text)
+        self.assertTrue(self.index.is_dir())
+
+    def test_odd_search_texts(self):
+        self.index.write_bytes(b"D:\\Real\r\nD:\\Real\\Target Here\r\n")
+        for args in (["real\\target"], ["   "], ["x" * 30_000], ["\\"]):
+            with self.subTest(args=args[0][:20]):
+                result = self.run_search(*args)
+                self.assertIn("No directory found...", result.text)
+                self.assertEqual(self.box.change_script(), RESET)
+
+
+class BrokenBuilds(unittest.TestCase):
+    def setUp(self):
+        self.box = Sandbox(ini="[Default]\r\nIndextime = 1\r\n")
+        self.addCleanup(self.box.close)
+        self.d = self.box.map_drive("D")
+        self.box.make_dirs(self.d, "Work/Nothing", "Real/Target Here")
+
+    def test_drive_that_does_not_exist(self):
+        result = self.box.run("q:target", cwd=self.d / "Work", timeout=120)
+        self.assertEqual(result.returncode, 0)
+        self.assertIn("No directory found...", result.text)
+
+    def test_good_index_survives_a_build_that_gets_no_listing(self):
+        # The index is too old, but the temporary folder does not exist, so
+        # the listing cannot be written: the old index must stay whole.
+        data = self.d / "Zarnpath"
+        data.mkdir()
+        index = data / "Indexfile.ZRN"
+        good = b"D:\\Real\r\nD:\\Real\\Target Here\r\n"
+        index.write_bytes(good)
+        stamp = time.time() - 30 * 86400
+        os.utime(index, (stamp, stamp))
+        line = f'set "TEMP=D:\\no such dir"& set "TMP=D:\\no such dir"& "{self.box.exe_windows}" target'
+        result = self.box.run_cmd(line, cwd=self.d / "Work", timeout=120)
+        self.assertEqual(result.returncode, 0)
+        self.assertEqual(index.read_bytes(), good)
+        self.assertEqual(self.box.change_script(), script_for("D:\\Real\\Target Here"))
+        self.assertEqual(sorted(p.name for p in data.iterdir()), ["Indexfile.ZRN", "Readme.TXT"])
+
+
+if __name__ == "__main__":
+    unittest.main()
