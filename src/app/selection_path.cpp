@@ -48,7 +48,7 @@ void run_selection_path() {
   do {
     s.match_count = static_cast<std::int64_t>(s.matches.size());
     s.chosen_directory.clear();
-    platform::pause(20);
+    pause_reading_keys(20);
     result = run_selection_screen(s.matches, s.layout.left, s.layout.list_top, s.layout.page_size);
     s.chosen_directory = result;
   } while (result == kRedisplayMarker);

@@ -46,7 +46,7 @@ std::wstring choose_drive() {
     const std::wstring text = Console::read_key();
     if (accepted(text, letters)) return text + L":\\";
     // Without any drive no letter can be accepted: ESC is the way out.
-    if (letters.empty() && text.size() == 1 && text[0] == key::escape_char) return L"";
+    if (letters.empty() && is_escape(text, Console::last_key_code())) return L"";
     Console::wait_for_key(20);
   }
 }

@@ -1,6 +1,7 @@
 #include "console/screen_frame.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "app/program_state.h"
 #include "console/console.h"
@@ -73,6 +74,16 @@ void draw_frame_row(int row, bool with_line_end) {
 void print_at(int column, int row, std::wstring_view text) {
   Console::locate(column, row);
   Console::print(cut_units(text, room_from(column)));
+}
+
+void pause_reading_keys(unsigned milliseconds) {
+  using clock = std::chrono::steady_clock;
+  const auto end = clock::now() + std::chrono::milliseconds(milliseconds);
+  // The wait ends early when a key is pending; the loop keeps the full time.
+  for (auto now = clock::now(); now < end; now = clock::now()) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - now).count();
+    Console::wait_for_key(static_cast<unsigned>(left) + 1);
+  }
 }
 
 void draw_fixed_parts() {

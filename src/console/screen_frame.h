@@ -14,4 +14,10 @@ void draw_fixed_parts();
 // Draws the fixed content of the rows again, after a box covered them.
 void redraw_fixed_rows(int first_row, int last_row);
 
+// A pause that waits on the console input the whole time. Wine's terminal
+// console reads the keyboard only while the program waits on the input
+// handle; keys typed during a plain sleep are echoed onto the screen by the
+// terminal.
+void pause_reading_keys(unsigned milliseconds);
+
 }  // namespace zrn

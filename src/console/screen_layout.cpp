@@ -118,6 +118,11 @@ std::wstring counter_text(int top_index, int page_size, std::int64_t count) {
          std::to_wstring(count) + std::wstring(10, L' ');
 }
 
+bool is_escape(std::wstring_view text, int code) {
+  if (text.size() == 1) return text[0] == key::escape_char;
+  return text.empty() && code == key::escape_char;
+}
+
 KeyResult apply_key(Selection current, std::wstring_view text, int code, int match_count, int visible_rows,
                     int page_size) {
   const int m = match_count;
@@ -125,7 +130,7 @@ KeyResult apply_key(Selection current, std::wstring_view text, int code, int mat
   const int p = page_size;
   KeyResult result{KeyOutcome::moved, current};
   Selection& s = result.selection;
-  if (text.size() == 1 && text[0] == key::escape_char) return {KeyOutcome::escape, current};
+  if (is_escape(text, code)) return {KeyOutcome::escape, current};
   if (text.size() == 1 && text[0] == key::return_char) return {KeyOutcome::choose, current};
   switch (code) {
     case key::up:

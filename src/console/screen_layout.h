@@ -54,6 +54,10 @@ CountLine place_count_line(const ScreenLayout& layout, std::int64_t count, std::
 
 std::wstring counter_text(int top_index, int page_size, std::int64_t count);
 
+// ESC as character 27, or as its key code alone: Wine's terminal console
+// delivers a lone ESC without its character.
+bool is_escape(std::wstring_view text, int code);
+
 // Where the list stands within one pass.
 struct Selection {
   int top = 0;

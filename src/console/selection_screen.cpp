@@ -7,7 +7,6 @@
 #include "console/screen_frame.h"
 #include "index/index_builder.h"
 #include "platform/files.h"
-#include "platform/system.h"
 #include "search/match_collection.h"
 
 namespace zrn {
@@ -133,7 +132,7 @@ std::wstring run_selection_screen(const std::vector<std::wstring>& matches, int 
   for (;;) {
     const std::wstring highlighted = draw_list_rows(layout, matches, selection, visible);
     draw_counter(layout, selection, count);
-    platform::pause(20);
+    pause_reading_keys(20);
     show_preview_of(layout, highlighted + L"\\");
 
     int code = 0;

@@ -159,6 +159,7 @@ TEST(ScreenKeys, TransitionsWithClamping) {
       {"page down short list", {0, 0}, none, key::page_down, 3, KeyOutcome::moved, {0, 2}},
       {"letter", {2, 4}, L"a", 0x41, 40, KeyOutcome::moved, {2, 4}},
       {"escape", {2, 4}, L"\x1b", 0x1b, 40, KeyOutcome::escape, {2, 4}},
+      {"escape without character", {2, 4}, none, 0x1b, 40, KeyOutcome::escape, {2, 4}},
       {"return", {2, 4}, L"\r", 0x0d, 40, KeyOutcome::choose, {2, 4}},
       {"f2", {2, 4}, none, key::f2, 40, KeyOutcome::rescan, {2, 4}},
       {"f3", {2, 4}, none, key::f3, 40, KeyOutcome::change_drive, {2, 4}},
