@@ -3,9 +3,9 @@ the index as the program keeps it (ANSI code page 1252, CR LF) and the raw
 listing as `cmd /U` writes it (UTF-16LE without byte-order mark, CR LF).
 
 Deep project trees, names with blanks and accented letters, node_modules and
-.git folders. A handful of folders named after a rare fragment (`Zqrvex`)
-give the search something to find; `Zqrvex` also sits deeper in one subtree,
-so the first-occurrence rule gets exercised.
+.git folders. One folder in the middle is named after a rare fragment (`Zqrvex`): the
+search finds it once, and the paths below it hold the fragment too, so the
+first-occurrence rule gets exercised.
 """
 
 import random
@@ -64,7 +64,7 @@ def paths(count, rare_every):
 def main():
     index_path, listing_path, words_path = sys.argv[1:4]
     count = int(sys.argv[4]) if len(sys.argv) > 4 else 1_000_000
-    lines = list(paths(count, rare_every=200_000))
+    lines = list(paths(count, rare_every=count))
     text = "\r\n".join(lines) + "\r\n"
     with open(index_path, "wb") as f:
         f.write(text.encode("cp1252"))

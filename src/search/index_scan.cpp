@@ -112,13 +112,23 @@ bool IndexScan::occurs_at(std::string_view block, std::size_t start) const {
 }
 
 // The first position at or after `from` that holds a byte accepted at the
-// anchor position, or the block's size. Eight bytes at a time for up to four
-// accepted bytes, which covers every letter and its other case.
+// anchor position, or the block's size. For one or two accepted bytes (a
+// letter and its other case) whole 32-byte stretches are ruled out with a
+// branch-free test that the compiler turns into vector instructions.
 std::size_t IndexScan::next_candidate(std::string_view block, std::size_t from) const {
   const auto* data = reinterpret_cast<const unsigned char*>(block.data());
   const std::size_t size = block.size();
   std::size_t i = from;
-  if (anchor_bytes_.size() <= 4) {
+  if (anchor_bytes_.size() <= 2) {
+    const unsigned char a = anchor_bytes_.front();
+    const unsigned char b = anchor_bytes_.back();
+    constexpr std::size_t kStretch = 32;
+    for (; i + kStretch <= size; i += kStretch) {
+      unsigned char any = 0;
+      for (std::size_t k = 0; k < kStretch; ++k) any |= static_cast<unsigned char>((data[i + k] == a) | (data[i + k] == b));
+      if (any) break;
+    }
+  } else if (anchor_bytes_.size() <= 4) {
     for (; i + 8 <= size; i += 8) {
       std::uint64_t word;
       std::memcpy(&word, data + i, 8);
