@@ -25,7 +25,10 @@ bool window_fits() {
     message = L"Please change the console height to at least 30 characters";
   }
   if (!message) return true;
-  Console::print_line(message);
+  // Printed from column 1: in a narrow window it is cut at the right edge
+  // instead of running over it. Redirected output (width 0) gets it whole.
+  const std::wstring_view text(message);
+  Console::print_line(s.window_width > 1 ? cut_units(text, static_cast<std::size_t>(s.window_width - 1)) : text);
   platform::pause(kMessagePause);
   Console::close();
   return false;

@@ -1,0 +1,268 @@
+"""The selection screen seen in a tmux pane: layout, keys, preview, the
+change script it leaves, the window checks and hostile input."""
+
+import os
+import time
+import unittest
+
+from harness import Sandbox
+
+RESET = b"@echo off\r\n"
+HIGHLIGHT = "\x1b[30m\x1b[47m"  # black on light grey
+SEPARATOR = "\uf061"  # first of the three characters that join a long path's ends
+# Wine's terminal console knows Home and End only in their xterm forms.
+HOME = ("-H", "1b", "5b", "48")
+END = ("-H", "1b", "5b", "46")
+
+
+def script_for(path):
+    return (f"@echo off\r\necho Directory has been changed to {path}\r\n"
+            f'chdir /D "{path}"\r\n').encode("utf-8")
+
+
+class ScreenCase(unittest.TestCase):
+    def setUp(self):
+        self.box = Sandbox()
+        self.addCleanup(self.box.close)
+        self.work = self.box.map_drive("D")
+
+    def start(self, text="proj", width=100, height=40):
+        pane = self.box.pane(text, width=width, height=height, cwd=self.work)
+        pane.wait_for("directories were found with")
+        return pane
+
+    def settle(self, pane, text):
+        """Waits until `text` is shown and the screen has stopped changing."""
+        pane.wait_for(text)
+        previous = None
+        for _ in range(50):
+            screen = pane.screen(colours=True)
+            if screen == previous:
+                return screen.split("\n")
+            previous = screen
+            time.sleep(0.15)
+        return previous.split("\n")
+
+    def finish(self, pane, *keys):
+        pane.send(*keys)
+        self.assertEqual(pane.wait_exit(), 0)
+
+
+class TwoMatches(ScreenCase):
+    def setUp(self):
+        super().setUp()
+        self.box.make_dirs(self.work, "proj-a", "proj-b")
+        for name in ("proj-a", "proj-b"):
+            for i in range(7):
+                (self.work / name / f"file{i}.txt").write_text("x")
+            for i in range(5):
+                (self.work / name / f"sub{i}").mkdir()
+
+    def test_rows_and_highlight_at_100_by_40(self):
+        pane = self.start()
+        lines = self.settle(pane, "Row 1 to 2 / 2")
+        plain = pane.lines()
+        self.assertTrue(plain[1].startswith(" ╭"))
+        self.assertIn("** ZRN - Zarnpath **", plain[2])
+        self.assertTrue(plain[3].startswith(" ├"))
+        self.assertIn("2 directories were found with proj", plain[4])
+        self.assertRegex(plain[5], r"^ │ D:\\proj-[ab] +│$")
+        self.assertRegex(plain[6], r"^ │ D:\\proj-[ab] +│$")
+        self.assertRegex(plain[7], r"^ │ +│$")
+        self.assertTrue(plain[8].startswith(" ├"))
+        self.assertTrue(plain[16].startswith(" ╰"))
+        self.assertIn("F2=Rescan", plain[17])
+        self.assertIn(HIGHLIGHT + " D:\\proj-", lines[5])
+        self.assertNotIn(HIGHLIGHT, lines[6])
+        # Twelve entries: lines of 5, 5 and 2, directories in brackets.
+        preview = [line.strip(" │") for line in plain[9:16]]
+        self.assertEqual([len(line.split()) for line in preview if line], [5, 5, 2])
+        self.assertEqual(sum(line.count("[sub") for line in preview), 5)
+        self.assertEqual(preview[3:], ["", "", "", ""])
+        for row in range(1, 17):
+            self.assertEqual(len(plain[row]), 100, row)
+
+    def test_return_writes_the_highlighted_path_and_clears(self):
+        pane = self.start()
+        lines = self.settle(pane, "Row 1 to 2 / 2")
+        second = pane.lines()[6].strip(" │")
+        pane.send("Down")
+        self.settle(pane, "Row 1 to 2 / 2")
+        self.assertIn(HIGHLIGHT + " " + second, pane.lines(colours=True)[6])
+        self.finish(pane, "Enter")
+        self.assertEqual(self.box.change_script(), script_for(second))
+        self.assertNotIn("directories were found", pane.screen())
+        del lines
+
+    def test_escape_leaves_only_echo_off(self):
+        pane = self.start()
+        self.settle(pane, "Row 1 to 2 / 2")
+        self.finish(pane, "Escape")
+        self.assertEqual(self.box.change_script(), RESET)
+        self.assertNotIn("directories were found", pane.screen())
+
+    def test_highlighted_directory_removed_leaves_a_blank_preview(self):
+        pane = self.start()
+        self.settle(pane, "Row 1 to 2 / 2")
+        first = pane.lines()[5].strip(" │").split("\\")[-1]
+        for entry in (self.work / first).iterdir():
+            entry.rmdir() if entry.is_dir() else entry.unlink()
+        (self.work / first).rmdir()
+        pane.send("Down")
+        pane.send("Up")
+        time.sleep(1)
+        plain = self.settle(pane, "Row 1 to 2 / 2")
+        plain = pane.lines()
+        self.assertEqual([line.strip(" │") for line in plain[9:16]], [""] * 7)
+        self.finish(pane, "Escape")
+        self.assertEqual(self.box.change_script(), RESET)
+
+
+class ManyMatches(ScreenCase):
+    def setUp(self):
+        super().setUp()
+        self.box.make_dirs(self.work, *[f"proj{i:02d}" for i in range(1, 41)])
+
+    def listed(self, pane):
+        return [line.strip(" │") for line in pane.lines()[5:20]]
+
+    def highlighted(self, lines):
+        return [i for i, line in enumerate(lines[5:20]) if HIGHLIGHT in line]
+
+    def test_forty_matches_page_and_end_keys(self):
+        pane = self.start()
+        lines = self.settle(pane, "Row 1 to 15 / 40")
+        plain = pane.lines()
+        self.assertRegex(plain[4], r"│ Row 1 to 15 / 40 +40 directories were found with proj │")
+        self.assertTrue(plain[21].startswith(" ├"))  # P = 15
+        self.assertTrue(plain[32].startswith(" ╰"))  # H = 8
+        order = self.listed(pane)
+        self.assertEqual(self.highlighted(lines), [0])
+
+        pane.send("Up")  # at the top: nothing changes
+        lines = self.settle(pane, "Row 1 to 15 / 40")
+        self.assertEqual(self.highlighted(lines), [0])
+        self.assertEqual(self.listed(pane), order)
+
+        pane.send(*END)
+        lines = self.settle(pane, "Row 26 to 40 / 40")
+        self.assertEqual(self.highlighted(lines), [14])
+        last_page = self.listed(pane)
+
+        pane.send("Down")  # at the bottom: nothing changes
+        lines = self.settle(pane, "Row 26 to 40 / 40")
+        self.assertEqual(self.highlighted(lines), [14])
+        self.assertEqual(self.listed(pane), last_page)
+
+        pane.send(*HOME)
+        lines = self.settle(pane, "Row 1 to 15 / 40")
+        self.assertEqual(self.highlighted(lines), [0])
+
+        pane.send("PageDown")
+        lines = self.settle(pane, "Row 16 to 30 / 40")
+        self.assertEqual(self.highlighted(lines), [0])
+        sixteenth = self.listed(pane)[0]
+
+        pane.send("PageUp")
+        lines = self.settle(pane, "Row 1 to 15 / 40")
+        self.assertEqual(self.highlighted(lines), [0])
+        self.assertEqual(self.listed(pane), order)
+
+        pane.send("PageDown")
+        self.settle(pane, "Row 16 to 30 / 40")
+        self.finish(pane, "Enter")
+        self.assertEqual(self.box.change_script(), script_for(sixteenth))
+
+    def test_key_storm_and_resize_keep_the_screen_and_end_cleanly(self):
+        pane = self.start()
+        self.settle(pane, "Row 1 to 15 / 40")
+        pane.send(*(["Down"] * 100))
+        self.settle(pane, "Row 26 to 40 / 40")
+        plain = pane.lines()
+        for row in range(1, 33):
+            self.assertEqual(plain[row][-1], {1: "╮", 3: "┤", 21: "┤", 32: "╯"}.get(row, "│"), row)
+        last = self.listed(pane)[-1]
+        self.box_resize(pane, 70, 35)
+        pane.send("Up", "Down")
+        time.sleep(1)
+        self.finish(pane, "Enter")
+        self.assertEqual(self.box.change_script(), script_for(last))
+
+    def box_resize(self, pane, width, height):
+        import subprocess
+        import harness
+        subprocess.run(["tmux", "-L", harness.TMUX_SOCKET, "resize-window", "-t", pane.name,
+                        "-x", str(width), "-y", str(height)], check=False)
+
+
+class Counts(ScreenCase):
+    def test_thousands_and_long_path(self):
+        names = [f"proj{i:04d}" for i in range(1, 1234)] + ["proj-" + "x" * 120]
+        self.box.make_dirs(self.work, *names)
+        pane = self.start()
+        self.settle(pane, "Row 1 to 15 / 1234")
+        self.assertIn("1,234 directories were found with proj", pane.lines()[4])
+        # The long path sits somewhere in the list: page until it shows.
+        for _ in range(90):
+            rows = pane.lines()[5:20]
+            shown = [row for row in rows if SEPARATOR in row]
+            if shown:
+                break
+            pane.send("PageDown")
+            time.sleep(0.3)
+        self.assertTrue(shown)
+        self.assertIn("D:\\proj-xxxx", shown[0])
+        # Cut at the inner width: the right border stays.
+        self.assertTrue(shown[0].endswith("xxx│"))
+        self.assertEqual(len(shown[0]), 100)
+        self.finish(pane, "Escape")
+        self.assertEqual(self.box.change_script(), RESET)
+
+    def test_ten_thousand_entries_preview_only_what_fits(self):
+        self.box.make_dirs(self.work, "proj-big", "proj-big2")
+        for name in ("proj-big", "proj-big2"):
+            for i in range(10000):
+                (self.work / name / f"f{i:05d}").touch()
+        pane = self.start()
+        self.settle(pane, "Row 1 to 2 / 2")
+        preview = [line.strip(" │") for line in pane.lines()[9:16]]
+        self.assertEqual([len(line.split()) for line in preview], [5] * 7)
+        self.finish(pane, "Escape")
+
+
+class WindowChecks(ScreenCase):
+    def setUp(self):
+        super().setUp()
+        self.box.make_dirs(self.work, "proj-a", "proj-b")
+
+    def test_width_49_prints_the_width_message(self):
+        pane = self.box.pane("proj", width=49, height=40, cwd=self.work)
+        self.assertEqual(pane.wait_exit(timeout=60), 0)
+        self.assertEqual(pane.lines()[1], " " + "Please change the console width to at least 50 characters"[:48])
+        self.assertEqual(self.box.change_script(), RESET)
+
+    def test_height_29_prints_the_height_message(self):
+        pane = self.box.pane("proj", width=100, height=29, cwd=self.work)
+        self.assertEqual(pane.wait_exit(timeout=60), 0)
+        self.assertEqual(pane.lines()[1], " Please change the console height to at least 30 characters")
+        self.assertEqual(self.box.change_script(), RESET)
+
+    def test_redirected_output_gets_the_width_message(self):
+        result = self.box.run("proj", cwd=self.work)
+        self.assertEqual(result.returncode, 0)
+        self.assertIn(b"Please change the console width to at least 50 characters\r\n", result.stdout)
+        self.assertEqual(self.box.change_script(), RESET)
+
+    def test_width_50_height_30_shows_an_intact_frame(self):
+        pane = self.box.pane("proj", width=50, height=30, cwd=self.work)
+        pane.wait_for("Row 1 to 2 / 2")
+        plain = pane.lines()
+        self.assertEqual(plain[1], " ╭" + "─" * 47 + "╮")
+        for row in range(2, 16):
+            self.assertIn(plain[row][-1], "│┤", row)
+        self.assertEqual(len(plain[17].rstrip()), 48)  # legend cut at the inner width
+        self.finish(pane, "Escape")
+
+
+if __name__ == "__main__":
+    unittest.main()
