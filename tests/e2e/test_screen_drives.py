@@ -1,0 +1,114 @@
+"""F2 and F3 on the selection screen: rebuilding the index, and moving the
+search to another drive through the drive chooser."""
+
+import subprocess
+import time
+import unittest
+
+from harness import Sandbox, wine_env
+
+RESET = b"@echo off\r\n"
+BOX_LEFT = 21  # the drive box starts at column X + 20
+
+
+def restart_wine():
+    """Wine lists the drives that its mount manager found when it started:
+    drives mapped since then appear only after a restart."""
+    subprocess.run(["wineserver", "-k"], env=wine_env(), check=False)
+    subprocess.run(["wineserver", "-w"], env=wine_env(), check=False)
+    subprocess.run(["wine", "cmd", "/c", "exit"], env=wine_env(), stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300, check=False)
+    subprocess.run(["wineserver", "-p"], env=wine_env(), check=False)
+
+
+class DriveKeys(unittest.TestCase):
+    def setUp(self):
+        self.box = Sandbox()
+        self.addCleanup(self.box.close)
+        self.d = self.box.map_drive("D")
+        self.work = self.d / "work"
+        self.box.make_dirs(self.work, "proj-a", "proj-b")
+
+    def poll_for(self, pane, text, timeout=30):
+        """Catches a screen that may show only briefly."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            screen = pane.screen()
+            if text in screen:
+                return screen
+            time.sleep(0.02)
+        self.fail(f"{text!r} never shown:\n{pane.screen()}")
+
+    def test_f2_shows_the_box_and_finds_a_new_directory(self):
+        # A first run builds the index; the directory made after it is new.
+        self.box.make_dirs(self.d, *[f"filler/{i:03d}/{j}" for i in range(100) for j in "abcde"])
+        self.box.run("nothing-like-this", cwd=self.d)
+        self.box.make_dirs(self.d, "later/proj-new")
+        pane = self.box.pane("proj", cwd=self.work)
+        pane.wait_for("Row 1 to 2 / 2")
+        pane.send("F2")
+        screen = self.poll_for(pane, "Create IndexFile for Drive D:\\")
+        self.assertIn("   Create IndexFile for Drive D:\\   ", screen)
+        screen = pane.wait_for("3 directories were found with proj")
+        lines = screen.split("\n")
+        self.assertIn("proj-new", "".join(lines[5:7]) + "".join(lines[9:16]) + screen)
+        self.assertNotIn("Create IndexFile", screen)
+        # Rows the box covered are whole again.
+        for row in range(1, 17):
+            self.assertIn(lines[row][-1], "╮│┤╯", row)
+        pane.send("Escape")
+        self.assertEqual(pane.wait_exit(), 0)
+        self.assertEqual(self.box.change_script(), RESET)
+
+    def test_f2_that_finds_nothing_ends_without_a_change(self):
+        # The current directory is on E:, the search on D:, which has no match.
+        e = self.box.map_drive("E")
+        self.box.make_dirs(e, "work/lonely-a", "work/lonely-b")
+        pane = self.box.pane("D:", "lonely", cwd=e / "work")
+        pane.wait_for("Row 1 to 2 / 2")
+        pane.send("F2")
+        self.assertEqual(pane.wait_exit(), 0)
+        self.assertEqual(self.box.change_script(), RESET)
+
+    def test_f3_lists_drives_ignores_other_keys_and_takes_a_lower_case_letter(self):
+        e = self.box.map_drive("E")
+        self.box.make_dirs(e, "proj-e1", "x/proj-e2", "y/proj-e3")
+        self.box.map_drive("F")
+        restart_wine()
+        pane = self.box.pane("proj", cwd=self.work)
+        pane.wait_for("Row 1 to 2 / 2")
+        pane.send("F3")
+        screen = pane.wait_for("Enter the drive letter. _")
+        lines = screen.split("\n")
+        self.assertEqual(lines[10][BOX_LEFT:BOX_LEFT + 53], " " * 18 + "Available drives" + " " * 19)
+        row = lines[11][BOX_LEFT:BOX_LEFT + 53]
+        letters = row.strip() + " "
+        self.assertIn("D E F ", letters)
+        self.assertEqual(row, (" " * max(25 - len(letters) // 2, 0) + letters).ljust(53)[:53])
+        self.assertNotIn("Q", letters)
+
+        pane.send("Escape", "q", "Enter", "Down")
+        time.sleep(1.5)
+        self.assertFalse(pane.exited)
+        self.assertIn("Enter the drive letter. _", pane.screen())
+
+        pane.send("e")
+        screen = pane.wait_for("3 directories were found with proj", timeout=60)
+        lines = screen.split("\n")
+        self.assertIn("Row 1 to 2 / 3", lines[4])
+        self.assertRegex(lines[5], r"(?i)e:\\.*proj-e")
+        self.assertNotIn("Available drives", screen)
+        for row in range(1, 17):
+            self.assertIn(lines[row][-1], "╮│┤╯", row)
+
+        # F2 now names the drive as it was typed.
+        pane.send("F2")
+        self.poll_for(pane, "Create IndexFile for Drive e:\\")
+        pane.wait_for("3 directories were found with proj")
+        pane.send("Enter")
+        self.assertEqual(pane.wait_exit(), 0)
+        self.assertIn(b"chdir /D \"e:\\", self.box.change_script().replace(b"E:\\", b"e:\\"))
+
+
+if __name__ == "__main__":
+    unittest.main()
