@@ -1,10 +1,11 @@
 """The selection screen seen in a tmux pane: layout, keys, preview, the
 change script it leaves, the window checks and hostile input."""
 
-import os
+import subprocess
 import time
 import unittest
 
+import harness
 from harness import Sandbox
 
 RESET = b"@echo off\r\n"
@@ -84,7 +85,7 @@ class TwoMatches(ScreenCase):
 
     def test_return_writes_the_highlighted_path_and_clears(self):
         pane = self.start()
-        lines = self.settle(pane, "Row 1 to 2 / 2")
+        self.settle(pane, "Row 1 to 2 / 2")
         second = pane.lines()[6].strip(" │")
         pane.send("Down")
         self.settle(pane, "Row 1 to 2 / 2")
@@ -92,7 +93,6 @@ class TwoMatches(ScreenCase):
         self.finish(pane, "Enter")
         self.assertEqual(self.box.change_script(), script_for(second))
         self.assertNotIn("directories were found", pane.screen())
-        del lines
 
     def test_escape_leaves_only_echo_off(self):
         pane = self.start()
@@ -189,8 +189,6 @@ class ManyMatches(ScreenCase):
         self.assertEqual(self.box.change_script(), script_for(last))
 
     def box_resize(self, pane, width, height):
-        import subprocess
-        import harness
         subprocess.run(["tmux", "-L", harness.TMUX_SOCKET, "resize-window", "-t", pane.name,
                         "-x", str(width), "-y", str(height)], check=False)
 
