@@ -35,9 +35,9 @@ std::string read_configuration_bytes(const std::wstring& path) {
   if (!file.is_open()) return bytes;
   char buffer[65536];
   while (bytes.size() < kMaxConfigurationBytes) {
-    const std::size_t got = file.read(buffer, sizeof buffer);
-    if (got == 0) break;
-    bytes.append(buffer, got);
+    const auto got = file.read(buffer, sizeof buffer);
+    if (!got || *got == 0) break;
+    bytes.append(buffer, *got);
   }
   return bytes;
 }

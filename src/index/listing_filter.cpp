@@ -4,7 +4,6 @@
 
 #include "index/exclusions.h"
 #include "index/listing_lines.h"
-#include "platform/chunk_reader.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -72,7 +71,7 @@ class FilteredWriter {
 
 bool filter_listing(const std::wstring& raw_path, const std::wstring& filtered_path,
                     const std::vector<std::wstring>& words) {
-  platform::ChunkReader reader(raw_path);
+  platform::File reader = platform::File::open_for_reading(raw_path);
   if (!reader.is_open()) return false;
   FilteredWriter writer(filtered_path);
   if (!writer.is_open()) return false;

@@ -19,15 +19,17 @@ class File {
   File(const File&) = delete;
   File& operator=(const File&) = delete;
 
-  // Shared for reading and writing, so a file that an editor holds open is
-  // still read.
+  // Shared for reading, writing and deleting, so a file that an editor holds
+  // open is still read, and a build may rename a new index over one that a
+  // search is reading.
   static File open_for_reading(const std::wstring& path);
   // Create-always; when the system refuses, truncate the existing file.
   static File create_for_writing(const std::wstring& path, bool exclusive = false);
 
   bool is_open() const { return handle_ != nullptr; }
-  // Reads up to size bytes; returns the count read, 0 at the end or on error.
-  std::size_t read(char* buffer, std::size_t size);
+  // Reads up to size bytes: the count read, 0 at the end of the file, nothing
+  // when reading failed, so a pass never mistakes a failure for the end.
+  std::optional<std::size_t> read(char* buffer, std::size_t size);
   bool write(std::string_view bytes);
   bool flush();
   void close();

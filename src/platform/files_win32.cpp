@@ -51,11 +51,11 @@ File File::create_for_writing(const std::wstring& path, bool exclusive) {
   return File(handle);
 }
 
-std::size_t File::read(char* buffer, std::size_t size) {
-  if (!handle_) return 0;
+std::optional<std::size_t> File::read(char* buffer, std::size_t size) {
+  if (!handle_) return std::nullopt;
   DWORD got = 0;
   const DWORD want = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
-  if (!ReadFile(handle_, buffer, want, &got, nullptr)) return 0;
+  if (!ReadFile(handle_, buffer, want, &got, nullptr)) return std::nullopt;
   return got;
 }
 
@@ -81,7 +81,9 @@ std::optional<std::string> read_whole_file(const std::wstring& path) {
   if (!file.is_open()) return std::nullopt;
   std::string bytes;
   char buffer[65536];
-  for (std::size_t got; (got = file.read(buffer, sizeof buffer)) > 0;) bytes.append(buffer, got);
+  for (auto got = file.read(buffer, sizeof buffer); got && *got > 0; got = file.read(buffer, sizeof buffer)) {
+    bytes.append(buffer, *got);
+  }
   return bytes;
 }
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <map>
 
-#include "platform/chunk_reader.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "search/contains_text.h"
 
@@ -187,7 +187,7 @@ void IndexScan::scan_decoded(std::string_view block, std::vector<std::wstring>& 
 }
 
 bool scan_index_file(const std::wstring& path, const IndexScan& scan, std::vector<std::wstring>& matches) {
-  platform::ChunkReader reader(path);
+  platform::File reader = platform::File::open_for_reading(path);
   if (!reader.is_open()) return false;
   if (!scan.can_match()) return true;
   // One megabyte at a time keeps the pass's memory flat; a single line longer

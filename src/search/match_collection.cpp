@@ -5,7 +5,6 @@
 #include "index/index_storage.h"
 #include "index/listing_lines.h"
 #include "index/run_hidden.h"
-#include "platform/chunk_reader.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "search/contains_text.h"
@@ -24,7 +23,7 @@ void collect_from_current_directory() {
   // A listing left by an earlier run would otherwise be read if cmd failed.
   platform::delete_file(listing_path);
   run_hidden(L"CMD.EXE", current_directory_listing_parameters(listing_path));
-  platform::ChunkReader reader(listing_path);
+  platform::File reader = platform::File::open_for_reading(listing_path);
   if (!reader.is_open()) return;
   std::wstring directory = platform::current_directory();
   if (directory.empty() || directory.back() != L'\\') directory += L'\\';
