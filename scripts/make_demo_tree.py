@@ -11,7 +11,7 @@ import pathlib
 import random
 
 AREAS = ["clients", "archive", "work", "teaching", "home", "lab"]
-CLIENTS = ["Acme", "Globex", "Initech", "Umbrella", "Hooli", "Stark", "Wayne", "Tyrell"]
+CLIENTS = ["Alder", "Birch", "Cedar", "Douglas", "Elm", "Fir", "Gingko", "Hazel"]
 KINDS = ["project", "Project-Notes", "old_project", "projects-2019", "side-project"]
 LEAVES = ["docs", "src", "build", "assets", "tests", "drafts", "invoices", "photos"]
 FILES = ["README.md", "notes.txt", "plan.xlsx", "budget.csv", "logo.png", "main.c", "Makefile",
