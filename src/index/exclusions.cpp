@@ -1,8 +1,9 @@
 #include "index/exclusions.h"
 
-#include "app/program_state.h"
 #include <cstdint>
 
+#include "app/program_state.h"
+#include "index/letter_shares.h"
 #include "platform/text.h"
 
 namespace zrn {
@@ -31,9 +32,7 @@ namespace {
 // Rough share of each letter in directory names; the anchor of a word is its
 // letter with the smallest share.
 double letter_weight(wchar_t upper) {
-  static constexpr double kLetters[26] = {8.2, 1.5, 2.8, 4.3, 12.7, 2.2, 2.0, 6.1, 7.0, 0.2, 0.8, 4.0, 2.4,
-                                          6.7, 7.5, 1.9, 0.1, 6.0, 6.3, 9.1, 2.8, 1.0, 2.4, 0.2, 2.0, 0.1};
-  if (upper >= L'A' && upper <= L'Z') return kLetters[upper - L'A'];
+  if (upper >= L'A' && upper <= L'Z') return letter_share(upper - L'A');
   if (upper == L'\\') return 20.0;
   if (upper == L' ' || upper == L'.' || upper == L'-' || upper == L'_') return 2.5;
   if (upper >= L'0' && upper <= L'9') return 1.5;

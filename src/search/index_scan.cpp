@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 
+#include "index/letter_shares.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "search/contains_text.h"
@@ -24,10 +25,8 @@ bool is_line_end(char c) { return c == '\r' || c == '\n'; }
 // whose bytes turn up least: lower-case letters by their use in English,
 // capitals less, separators and blanks often, other bytes seldom.
 double byte_weight(unsigned char b) {
-  static constexpr double kLetters[26] = {8.2, 1.5, 2.8, 4.3, 12.7, 2.2, 2.0, 6.1, 7.0, 0.2, 0.8, 4.0, 2.4,
-                                          6.7, 7.5, 1.9, 0.1, 6.0, 6.3, 9.1, 2.8, 1.0, 2.4, 0.2, 2.0, 0.1};
-  if (b >= 'a' && b <= 'z') return kLetters[b - 'a'];
-  if (b >= 'A' && b <= 'Z') return kLetters[b - 'A'] / 4 + 0.05;
+  if (b >= 'a' && b <= 'z') return letter_share(b - 'a');
+  if (b >= 'A' && b <= 'Z') return letter_share(b - 'A') / 4 + 0.05;
   if (b == '\\') return 15.0;
   if (b == ' ' || b == '_' || b == '-' || b == '.') return 2.0;
   if (b >= '0' && b <= '9') return 1.0;
