@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "app/program_state.h"
 #include "index/letter_shares.h"
 #include "platform/text.h"
 
@@ -24,8 +23,6 @@ bool is_excluded(std::wstring_view path, const std::vector<std::wstring>& words)
   }
   return false;
 }
-
-bool is_excluded(std::wstring_view path) { return is_excluded(path, state().exclusions); }
 
 namespace {
 

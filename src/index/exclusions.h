@@ -11,8 +11,6 @@ std::vector<std::wstring> default_exclusions();
 // True when the upper-cased path holds one of the upper-case `words` as an
 // exact substring anywhere; an empty word is never found.
 bool is_excluded(std::wstring_view path, const std::vector<std::wstring>& words);
-// The same against the program's exclusion list.
-bool is_excluded(std::wstring_view path);
 
 // The same rule for millions of lines: the upper-case mapping comes from a
 // table taken once, and each word is looked for only where its least common

@@ -4,7 +4,6 @@
 
 #include "app/identity.h"
 #include "app/program_state.h"
-#include "config/configuration.h"
 #include "console/console.h"
 #include "platform/system_info.h"
 #include "platform/text.h"
@@ -103,7 +102,7 @@ void print_information_report() {
   facts.processor_name = processor_name(platform::processor_brand_bytes());
   facts.window_width = s.window_width;
   facts.window_height = s.window_height;
-  facts.program_directory = s.program_directory.empty() ? program_directory() : s.program_directory;
+  facts.program_directory = s.program_directory;
 
   // The colours are left as the report ends: yellow on black.
   for (const auto& piece : report_pieces(facts)) {
