@@ -56,7 +56,30 @@ std::vector<std::wstring> split_command_words(std::wstring_view line) {
 }
 
 CommandLine interpret_command_line(std::wstring_view line, std::wstring_view current_directory) {
-  const auto words = split_command_words(line);
+  return interpret_command_words(split_command_words(line), current_directory);
+}
+
+std::optional<std::vector<std::wstring>> wrapper_words(VariableReader variable) {
+  // More words than a command line can hold are not the wrapper's.
+  constexpr std::size_t kMostWords = 8192;
+  const auto count_text = variable(L"ZRN_ARGC");
+  if (!count_text) return std::nullopt;
+  std::size_t count = 0;
+  for (const wchar_t c : *count_text) {
+    if (c < L'0' || c > L'9' || count > kMostWords) return std::nullopt;
+    count = count * 10 + static_cast<std::size_t>(c - L'0');
+  }
+  if (count_text->empty() || count > kMostWords) return std::nullopt;
+  std::vector<std::wstring> words{L""};
+  for (std::size_t k = 1; k <= count; ++k) {
+    std::wstring word = variable(L"ZRN_ARG" + std::to_wstring(k)).value_or(L"");
+    std::erase(word, L'"');
+    words.push_back(std::move(word));
+  }
+  return words;
+}
+
+CommandLine interpret_command_words(const std::vector<std::wstring>& words, std::wstring_view current_directory) {
   std::wstring joined;
   for (std::size_t i = 1; i < words.size(); ++i) joined += words[i] + L' ';
 
@@ -102,10 +125,11 @@ CommandLine interpret_command_line(std::wstring_view line, std::wstring_view cur
 
 void read_command_line() {
   auto& s = state();
-  const auto line = platform::process_command_line();
   // The current directory matters only when no drive was typed, but reading
   // it always keeps the rule in one place.
-  auto result = interpret_command_line(line, platform::current_directory());
+  const auto from_wrapper = wrapper_words(platform::environment_variable);
+  auto result = from_wrapper ? interpret_command_words(*from_wrapper, platform::current_directory())
+                             : interpret_command_line(platform::process_command_line(), platform::current_directory());
   s.search_text = std::move(result.search_text);
   s.drive_root = std::move(result.drive_root);
   s.quick_switch = std::move(result.quick_switch);

@@ -1,6 +1,7 @@
 #pragma once
 // Turns the process's command line into the search text, the drive root and
 // the switches. There is no invalid command line.
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +18,17 @@ struct CommandLine {
 
 // The words of the whole command line, the program's own path included.
 std::vector<std::wstring> split_command_words(std::wstring_view line);
+// `words` as split_command_words gives them: the first is the program's path.
+CommandLine interpret_command_words(const std::vector<std::wstring>& words, std::wstring_view current_directory);
 CommandLine interpret_command_line(std::wstring_view line, std::wstring_view current_directory);
+
+// The words the wrapper handed over: ZRN_ARGC holds their number and ZRN_ARG1,
+// ZRN_ARG2 ... the words, each set inside quotes so that nothing the user
+// typed was read as a command on the way. Their double quotes go, as in a
+// typed word. Nothing when ZRN_ARGC is not set (the program was started
+// directly); the first word is then the program's place holder.
+using VariableReader = std::optional<std::wstring> (*)(const std::wstring& name);
+std::optional<std::vector<std::wstring>> wrapper_words(VariableReader variable);
 
 // Reads GetCommandLineW (and the current directory) into the program state.
 void read_command_line();

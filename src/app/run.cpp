@@ -10,10 +10,13 @@
 #include "config/configuration.h"
 #include "config/quick_directories.h"
 #include "console/console.h"
+#include "console/screen_layout.h"
 #include "handoff/change_script.h"
 #include "index/exclusions.h"
+#include "index/index_builder.h"
 #include "index/index_storage.h"
 #include "info/information_report.h"
+#include "platform/command_line.h"
 #include "platform/system.h"
 #include "search/match_collection.h"
 
@@ -27,6 +30,27 @@ void set_names() {
   s.index_file_name = L"Indexfile.ZRN";
   s.index_below_root = s.data_directory_name + L"\\" + s.index_file_name;
 }
+
+// While an index is built, the window title tells how far the listing has
+// come; the program's output stays as it is.
+class TitleProgress final : public IndexProgress {
+ public:
+  void listing(const std::wstring& drive_root, std::uint64_t folders) override {
+    if (shown_ && folders == last_) return;
+    shown_ = true;
+    last_ = folders;
+    Console::set_title(state().display_title + L" - indexing " + drive_root + L" - " +
+                       with_thousands(static_cast<std::int64_t>(folders)) + L" folders");
+  }
+  void finished() override {
+    if (shown_) Console::set_title(state().display_title);
+    shown_ = false;
+  }
+
+ private:
+  bool shown_ = false;
+  std::uint64_t last_ = 0;
+};
 
 void run_search_mode() {
   auto& s = state();
@@ -67,7 +91,9 @@ void shutdown() {
   static std::atomic<bool> done{false};
   if (done.exchange(true)) return;
   // Files, find handles and libraries are owned by objects that close them;
-  // what is left is console output still on its way.
+  // what is left is console output still on its way, and the working files
+  // of a run cut short by the closing window.
+  delete_working_files();
   Console::close();
 }
 
@@ -85,6 +111,8 @@ int run_program() {
   s.exclusions = default_exclusions();
 
   set_shutdown_routine(shutdown);
+  static TitleProgress title_progress;
+  set_index_progress(&title_progress);
   Console::open(s.display_title);
   if (Console::window_size()) {
     s.window_width = Console::window_width();
@@ -94,7 +122,8 @@ int run_program() {
   s.program_directory = program_directory();
   read_configuration();
   read_command_line();
-  s.change_script_path = s.program_directory + L"ZRN2.BAT";
+  s.change_script_path = change_script_path_for(platform::environment_variable(L"ZRN_SCRIPT"),
+                                                platform::environment_variable(L"ZRN_ARGC"), s.program_directory);
   reset_change_script();
 
   dispatch_mode();

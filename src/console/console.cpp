@@ -79,6 +79,8 @@ void Console::open(const std::wstring& title) {
   if (!title.empty()) device().set_title(title);
 }
 
+void Console::set_title(const std::wstring& title) { device().set_title(title); }
+
 void Console::close() {
   std::lock_guard lock(console().output_lock);
   device().flush();

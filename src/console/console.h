@@ -37,6 +37,7 @@ class Console {
   static void use_device(platform::ConsoleDevice* device);
 
   static void open(const std::wstring& title = L"");
+  static void set_title(const std::wstring& title);
   static void close();
   static void set_full_screen(bool on);
   static bool full_screen();

@@ -1,16 +1,21 @@
 #include "handoff/change_script.h"
 
+#include <vector>
+
 #include "app/program_state.h"
 #include "platform/files.h"
+#include "platform/system.h"
 #include "platform/text.h"
 
 namespace zrn {
 
 namespace {
 
-std::string lines_to_bytes(std::initializer_list<std::wstring_view> lines) {
+constexpr unsigned kUtf8 = 65001;
+
+std::string lines_to_bytes(const std::vector<std::wstring>& lines) {
   std::string bytes;
-  for (const auto line : lines) {
+  for (const auto& line : lines) {
     bytes += platform::to_utf8(line);
     bytes += "\r\n";
   }
@@ -20,6 +25,15 @@ std::string lines_to_bytes(std::initializer_list<std::wstring_view> lines) {
 void write_script(const std::string& bytes) {
   // No sharing while it is written; a refusal leaves the old script silently.
   platform::write_whole_file(state().change_script_path, bytes, /*exclusive=*/true);
+}
+
+// chdir, then the confirmation only if it worked. "(call )" sets ERRORLEVEL
+// to 0 first, because a successful chdir leaves ERRORLEVEL as it was.
+void add_change(std::vector<std::wstring>& lines, const std::wstring& chdir_argument,
+                const std::wstring& confirmed_text) {
+  lines.push_back(L"(call )");
+  lines.push_back(L"chdir /D \"" + chdir_argument + L"\"");
+  lines.push_back(L"if not errorlevel 1 echo Directory has been changed to " + confirmed_text);
 }
 
 }  // namespace
@@ -48,16 +62,53 @@ std::wstring escape_for_quoted(std::wstring_view text) {
   return escaped;
 }
 
+std::wstring escape_for_delayed_quoted(std::wstring_view text) {
+  std::wstring escaped;
+  escaped.reserve(text.size());
+  for (const wchar_t c : text) {
+    if (c == L'^' || c == L'!') escaped += L'^';
+    escaped += c;
+    if (c == L'%') escaped += L'%';
+  }
+  return escaped;
+}
+
 std::string reset_script_bytes() { return lines_to_bytes({L"@echo off"}); }
 
-std::string change_script_bytes(std::wstring_view directory) {
-  const std::wstring echo_line = L"echo Directory has been changed to " + escape_for_echo(directory);
-  const std::wstring chdir_line = L"chdir /D \"" + escape_for_quoted(directory) + L"\"";
-  return lines_to_bytes({L"@echo off", echo_line, chdir_line});
+std::string change_script_bytes(std::wstring_view directory, unsigned code_page) {
+  const bool switch_code_page = code_page != 0 && code_page != kUtf8;
+  std::vector<std::wstring> lines{L"@echo off"};
+  // The script is UTF-8: read the rest of it in that code page.
+  if (switch_code_page) lines.push_back(L"chcp " + std::to_wstring(kUtf8) + L" >nul");
+  // With delayed expansion on, cmd reads "!" in a line as the start of a
+  // variable; only a name that holds one needs the second way.
+  const bool has_exclamation = directory.find(L'!') != std::wstring_view::npos;
+  if (has_exclamation) lines.push_back(L"if \"!!\"==\"\" goto zrn_delayed");
+  add_change(lines, escape_for_quoted(directory), escape_for_echo(directory));
+  if (has_exclamation) {
+    lines.push_back(L"goto zrn_done");
+    lines.push_back(L":zrn_delayed");
+    // The value of a delayed variable is never read again as syntax.
+    lines.push_back(L"set \"ZRN_DIR=" + escape_for_delayed_quoted(directory) + L"\"");
+    add_change(lines, L"!ZRN_DIR!", L"!ZRN_DIR!");
+    lines.push_back(L"set \"ZRN_DIR=\"");
+    lines.push_back(L":zrn_done");
+  }
+  if (switch_code_page) lines.push_back(L"chcp " + std::to_wstring(code_page) + L" >nul");
+  return lines_to_bytes(lines);
+}
+
+std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_script,
+                                    const std::optional<std::wstring>& wrapper_word_count,
+                                    const std::wstring& program_directory) {
+  if (wrapper_word_count && wrapper_script && !wrapper_script->empty()) return *wrapper_script;
+  return program_directory + L"ZRN2.BAT";
 }
 
 void reset_change_script() { write_script(reset_script_bytes()); }
 
-void write_change_script() { write_script(change_script_bytes(state().chosen_directory)); }
+void write_change_script() {
+  write_script(change_script_bytes(state().chosen_directory, platform::console_output_code_page()));
+}
 
 }  // namespace zrn

@@ -23,6 +23,8 @@ std::int64_t days_rounded_half_to_even(std::int64_t seconds) {
   return days;
 }
 
+IndexProgress* g_progress = nullptr;
+
 std::int64_t weeks_rounded_up(std::int64_t days) { return days / 7 + (days % 7 > 0 ? 1 : 0); }
 
 }  // namespace
@@ -39,22 +41,43 @@ std::wstring drive_listing_parameters(const std::wstring& drive_root, const std:
   return L"/U /C dir " + drive_root + L" /ad /b /on /s >\"" + target + L"\"";
 }
 
-void build_index(const std::wstring& drive_root) {
+void set_index_progress(IndexProgress* progress) { g_progress = progress; }
+
+bool build_index(const std::wstring& drive_root) {
   prepare_data_directory(drive_root);
-  const std::wstring raw_path = raw_listing_path();
-  const std::wstring filtered_path = filtered_listing_path();
-  // A listing left over from an interrupted run, perhaps of another drive,
-  // must never pass for this drive's.
-  platform::delete_file(raw_path);
-  platform::delete_file(filtered_path);
-  if (run_hidden(L"cmd.exe", drive_listing_parameters(drive_root, raw_path))) {
-    // A listing that could not be read or written whole leaves no filtered
-    // listing, so the install below fails and shows its message while the
-    // drive keeps its previous index.
-    filter_listing(raw_path, filtered_path, state().exclusions);
-    install_index(raw_path, filtered_path, drive_root);
+  bool installed = false;
+  {
+    const auto& s = state();
+    const WorkingFile raw(s.temporary_directory, s.index_file_name);
+    const WorkingFile filtered(s.temporary_directory, s.index_file_name + L"1");
+    ListingFilter filter(filtered.path(), s.exclusions);
+    platform::File listing;
+    bool read_ok = filter.is_open();
+    // The listing is filtered as cmd writes it: read once, and its growing
+    // line count is the progress the user sees.
+    const auto take_what_has_come = [&] {
+      if (!read_ok) return;
+      if (!listing.is_open()) listing = platform::File::open_for_reading(raw.path());
+      if (listing.is_open()) read_ok = filter.read_more(listing);
+      if (g_progress) g_progress->listing(drive_root, filter.lines_read());
+    };
+    if (run_hidden(L"cmd.exe", drive_listing_parameters(drive_root, raw.path()), take_what_has_come)) {
+      // Only now is the listing whole: what cmd wrote last is read after it
+      // ended. A listing that never appeared, or any failed read or write,
+      // keeps the drive's previous index and shows the copy message.
+      take_what_has_come();
+      const bool whole = filter.finish() && read_ok && listing.is_open();
+      listing.close();
+      if (whole) {
+        installed = install_index(raw.path(), filtered.path(), drive_root);
+      } else {
+        report_failed_install(raw.path(), drive_root);
+      }
+    }
+    if (g_progress) g_progress->finished();
   }
   write_readme(drive_root);
+  return installed;
 }
 
 void ensure_index(const std::wstring& drive_root) {

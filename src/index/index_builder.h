@@ -4,8 +4,18 @@
 
 namespace zrn {
 
-// Builds the drive's index anew.
-void build_index(const std::wstring& drive_root);
+// Told how far the listing of a drive has come while its index is built, so
+// that a long wait is never silent.
+class IndexProgress {
+ public:
+  virtual ~IndexProgress() = default;
+  virtual void listing(const std::wstring& drive_root, std::uint64_t folders) = 0;
+  virtual void finished() = 0;
+};
+void set_index_progress(IndexProgress* progress);
+
+// Builds the drive's index anew; true when the new index was installed.
+bool build_index(const std::wstring& drive_root);
 // Builds the drive's index when it is too old or absent.
 void ensure_index(const std::wstring& drive_root);
 

@@ -1,14 +1,102 @@
 #include "index/index_storage.h"
 
+#include <algorithm>
+#include <mutex>
+#include <set>
+#include <utility>
+#include <vector>
+
 #include "app/identity.h"
 #include "app/program_state.h"
 #include "platform/files.h"
+#include "platform/shell_folders.h"
 #include "platform/system.h"
 #include "platform/text.h"
 
 namespace zrn {
 
-std::wstring temporary_directory() { return platform::temp_path(); }
+namespace {
+
+constexpr int kInstallAttempts = 20;
+constexpr unsigned kInstallRetryPause = 50;
+
+std::wstring with_backslash(std::wstring path) {
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
+  return path;
+}
+
+bool all_digits(std::wstring_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+std::optional<std::uint64_t> parse_number(std::wstring_view text, unsigned base) {
+  if (text.empty() || text.size() > 20) return std::nullopt;
+  std::uint64_t value = 0;
+  for (const wchar_t c : text) {
+    unsigned digit = 0;
+    if (c >= L'0' && c <= L'9') {
+      digit = static_cast<unsigned>(c - L'0');
+    } else if (base == 16 && c >= L'A' && c <= L'F') {
+      digit = static_cast<unsigned>(c - L'A' + 10);
+    } else {
+      return std::nullopt;
+    }
+    if (value > (UINT64_MAX - digit) / base) return std::nullopt;
+    value = value * base + digit;
+  }
+  return value;
+}
+
+std::wstring hex16(std::uint64_t value) {
+  std::wstring text(16, L'0');
+  for (int i = 15; i >= 0; --i, value >>= 4) {
+    const auto digit = static_cast<unsigned>(value & 0xF);
+    text[static_cast<std::size_t>(i)] = static_cast<wchar_t>(digit < 10 ? L'0' + digit : L'A' + digit - 10);
+  }
+  return text;
+}
+
+// What this run has named so far; the control thread may read it while the
+// main thread works, hence the lock.
+struct Registry {
+  std::mutex lock;
+  std::set<std::wstring> live;
+  std::set<std::wstring> swept;  // directory + base, cleaned once per run
+  std::uint64_t counter = 0;
+};
+
+Registry& registry() {
+  static Registry the_registry;
+  return the_registry;
+}
+
+void remove_leftovers(const std::wstring& directory, std::wstring_view base) {
+  const platform::ProcessIdentity me = platform::this_process();
+  for (const auto& name : platform::names_matching(directory + std::wstring(base) + L".*")) {
+    const auto owner = private_file_owner(name, base);
+    if (owner && !(*owner == me) && !platform::process_running(*owner)) platform::delete_file(directory + name);
+  }
+}
+
+std::wstring usable_temporary_directory(std::wstring candidate) {
+  if (candidate.empty()) return L"";
+  candidate = with_backslash(std::move(candidate));
+  return platform::create_directories(candidate) ? candidate : L"";
+}
+
+}  // namespace
+
+std::wstring temporary_directory() {
+  std::wstring path = usable_temporary_directory(platform::temp_path());
+  if (path.empty()) {
+    const auto local = platform::special_folder_path(platform::special_folder::local_app_data);
+    if (local && !local->empty()) path = usable_temporary_directory(with_backslash(*local) + L"Temp");
+  }
+  if (path.empty()) path = usable_temporary_directory(platform::windows_directory() + L"Temp");
+  // Nothing usable at all: keep what the system named, so that every name
+  // the run builds still has its usual form.
+  return path.empty() ? with_backslash(platform::temp_path()) : path;
+}
 
 std::wstring data_directory_path(const std::wstring& drive_root) {
   return drive_root + state().data_directory_name;
@@ -16,11 +104,60 @@ std::wstring data_directory_path(const std::wstring& drive_root) {
 
 std::wstring index_file_path(const std::wstring& drive_root) { return drive_root + state().index_below_root; }
 
-std::wstring raw_listing_path() { return state().temporary_directory + state().index_file_name; }
+std::wstring private_file_name(std::wstring_view base, const platform::ProcessIdentity& owner,
+                               std::uint64_t counter) {
+  return std::wstring(base) + L"." + std::to_wstring(owner.id) + L"-" + hex16(owner.created) + L"-" +
+         std::to_wstring(counter);
+}
 
-std::wstring filtered_listing_path() { return raw_listing_path() + L"1"; }
+std::optional<platform::ProcessIdentity> private_file_owner(std::wstring_view name, std::wstring_view base) {
+  // File names compare without regard to case.
+  if (name.size() <= base.size() + 1 || platform::upper(name.substr(0, base.size())) != platform::upper(base) ||
+      name[base.size()] != L'.') {
+    return std::nullopt;
+  }
+  const std::wstring_view tag = name.substr(base.size() + 1);
+  const auto first = tag.find(L'-');
+  const auto second = first == std::wstring_view::npos ? first : tag.find(L'-', first + 1);
+  if (second == std::wstring_view::npos) return std::nullopt;
+  const std::wstring_view id = tag.substr(0, first);
+  const std::wstring_view created = tag.substr(first + 1, second - first - 1);
+  const std::wstring_view counter = tag.substr(second + 1);
+  const auto id_value = parse_number(id, 10);
+  const auto created_value = parse_number(created, 16);
+  if (!all_digits(id) || !id_value || *id_value > UINT32_MAX || created.size() != 16 || !created_value ||
+      !all_digits(counter)) {
+    return std::nullopt;
+  }
+  return platform::ProcessIdentity{static_cast<std::uint32_t>(*id_value), *created_value};
+}
 
-std::wstring current_directory_listing_path() { return state().temporary_directory + L"ZRNDIRAD"; }
+WorkingFile::WorkingFile(const std::wstring& directory, std::wstring_view base) {
+  auto& r = registry();
+  bool sweep = false;
+  {
+    std::lock_guard lock(r.lock);
+    path_ = directory + private_file_name(base, platform::this_process(), ++r.counter);
+    r.live.insert(path_);
+    sweep = r.swept.insert(directory + std::wstring(base)).second;
+  }
+  if (sweep) remove_leftovers(directory, base);
+  // Nothing of this name may exist yet; should it, it is no output of ours.
+  platform::delete_file(path_);
+}
+
+WorkingFile::~WorkingFile() {
+  platform::delete_file(path_);
+  auto& r = registry();
+  std::lock_guard lock(r.lock);
+  r.live.erase(path_);
+}
+
+void delete_working_files() {
+  auto& r = registry();
+  std::lock_guard lock(r.lock);
+  for (const auto& path : r.live) platform::delete_file(path);
+}
 
 void prepare_data_directory(const std::wstring& drive_root) {
   const std::wstring directory = data_directory_path(drive_root);
@@ -46,22 +183,27 @@ void write_readme(const std::wstring& drive_root) {
   platform::write_whole_file(data_directory_path(drive_root) + L"\\Readme.TXT", readme_bytes());
 }
 
-void install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root) {
+bool install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root) {
   const std::wstring index_path = index_file_path(drive_root);
-  // The copy lands beside the index under a name of its own; only a complete
-  // copy is renamed over the index, so neither an interrupted copy nor a
-  // search running meanwhile ever sees half an index.
-  const std::wstring incoming_path = index_path + L"~";
-  platform::delete_file(raw_path);
-  platform::move_file(filtered_path, raw_path);
-  bool installed = platform::copy_file_replacing(raw_path, incoming_path);
-  if (installed) installed = platform::move_file_replacing(incoming_path, index_path);
-  if (!installed) platform::delete_file(incoming_path);
-  platform::delete_file(raw_path);
-  if (!installed) {
-    platform::show_message(state().display_title,
-                           L"There was a problem copying the index file from " + raw_path + L" to " + index_path);
+  bool installed = false;
+  {
+    const WorkingFile incoming(data_directory_path(drive_root) + L"\\", state().index_file_name + L"~");
+    if (platform::copy_file_replacing(filtered_path, incoming.path())) {
+      // A search reading the index, or a scanner looking at it, can hold it
+      // for a moment: try again briefly before giving up.
+      for (int attempt = 0; attempt < kInstallAttempts && !installed; ++attempt) {
+        if (attempt > 0) platform::pause(kInstallRetryPause);
+        installed = platform::move_file_replacing(incoming.path(), index_path);
+      }
+    }
   }
+  if (!installed) report_failed_install(raw_path, drive_root);
+  return installed;
+}
+
+void report_failed_install(const std::wstring& raw_path, const std::wstring& drive_root) {
+  platform::show_message(state().display_title, L"There was a problem copying the index file from " + raw_path +
+                                                    L" to " + index_file_path(drive_root));
 }
 
 }  // namespace zrn

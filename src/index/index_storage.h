@@ -1,28 +1,67 @@
 #pragma once
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+
+#include "platform/process.h"
 
 namespace zrn {
 
-// The user's temporary directory, long form, ending with a backslash.
+// The user's temporary directory, long form, ending with a backslash. One
+// that does not exist is created; when that fails, the profile's own
+// temporary directory or the system's is used instead, so that the searches
+// of the run never go blind.
 std::wstring temporary_directory();
 
 // drive root + "Zarnpath"
 std::wstring data_directory_path(const std::wstring& drive_root);
 // drive root + "Zarnpath\Indexfile.ZRN"
 std::wstring index_file_path(const std::wstring& drive_root);
-// The temporary files of a build and of the current-directory pass.
-std::wstring raw_listing_path();
-std::wstring filtered_listing_path();
-std::wstring current_directory_listing_path();
+
+// The names a run gives its working files: the usual name ("Indexfile.ZRN",
+// "Indexfile.ZRN1", "ZRNDIRAD", "Indexfile.ZRN~"), a dot, then the run's
+// process id and creation time and a counter, so that no two runs, at the
+// same time or one after a killed one, ever share a file.
+std::wstring private_file_name(std::wstring_view base, const platform::ProcessIdentity& owner,
+                               std::uint64_t counter);
+// The run that owns a file of that form, or nothing for any other name.
+std::optional<platform::ProcessIdentity> private_file_owner(std::wstring_view name, std::wstring_view base);
+
+// A working file of this run in `directory` (ending with a backslash). The
+// name is taken when the object is made; the file, if anything created it,
+// is deleted when the object goes, and by `delete_working_files` when the
+// run is cut short. Leftovers of runs that no longer run are removed from the
+// directory the first time the run uses a name there.
+class WorkingFile {
+ public:
+  WorkingFile(const std::wstring& directory, std::wstring_view base);
+  ~WorkingFile();
+  WorkingFile(const WorkingFile&) = delete;
+  WorkingFile& operator=(const WorkingFile&) = delete;
+  const std::wstring& path() const { return path_; }
+
+ private:
+  std::wstring path_;
+};
+
+// Deletes the working files of this run that still exist; safe from the
+// console's control thread.
+void delete_working_files();
 
 // Creates the drive's data directory if needed and leaves it hidden only.
 void prepare_data_directory(const std::wstring& drive_root);
 // The five readme lines, ANSI code page, each ended by CR LF.
 std::string readme_bytes();
 void write_readme(const std::wstring& drive_root);
-// Puts the finished filtered listing into place as the drive's index; a
-// failure shows the copy message. The index path only ever receives a whole
-// file: the copy goes to a name beside it and is then renamed over it.
-void install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root);
+// Puts the finished filtered listing into place as the drive's index and
+// returns true. The copy lands beside the index under a private name and is
+// then renamed over it, so the index path only ever holds a whole index, and
+// of two runs that install at once the last one wins. A failure leaves the
+// previous index as it was and shows the copy message, which names the raw
+// listing.
+bool install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root);
+// The copy message: "There was a problem copying the index file from ...".
+void report_failed_install(const std::wstring& raw_path, const std::wstring& drive_root);
 
 }  // namespace zrn

@@ -69,31 +69,58 @@ class FilteredWriter {
 
 }  // namespace
 
+struct ListingFilter::Parts {
+  Parts(const std::wstring& filtered_path, const std::vector<std::wstring>& words)
+      : writer(filtered_path), test(words, platform::upper_case_table()), lines([this](std::wstring_view line) {
+          ++lines_read;
+          if (!test.excluded(line)) writer.add(line);
+        }) {}
+  FilteredWriter writer;
+  const ExclusionTest test;
+  ListingLines lines;
+  std::string buffer = std::string(kReadBytes, '\0');
+  std::uint64_t lines_read = 0;
+  bool read_ok = true;
+};
+
+ListingFilter::ListingFilter(const std::wstring& filtered_path, const std::vector<std::wstring>& words)
+    : parts_(std::make_unique<Parts>(filtered_path, words)) {}
+
+ListingFilter::~ListingFilter() = default;
+
+bool ListingFilter::is_open() const { return parts_->writer.is_open(); }
+
+bool ListingFilter::read_more(platform::File& listing) {
+  auto& p = *parts_;
+  while (p.read_ok && p.writer.ok()) {
+    const auto got = listing.read(p.buffer.data(), p.buffer.size());
+    if (!got) {
+      p.read_ok = false;
+      break;
+    }
+    if (*got == 0) break;
+    p.lines.feed(std::string_view(p.buffer.data(), *got));
+  }
+  return p.read_ok && p.writer.ok();
+}
+
+bool ListingFilter::finish() {
+  auto& p = *parts_;
+  if (p.read_ok) p.lines.finish();
+  return p.writer.finish() && p.read_ok;
+}
+
+std::uint64_t ListingFilter::lines_read() const { return parts_->lines_read; }
+
 bool filter_listing(const std::wstring& raw_path, const std::wstring& filtered_path,
                     const std::vector<std::wstring>& words) {
   platform::File reader = platform::File::open_for_reading(raw_path);
   if (!reader.is_open()) return false;
-  FilteredWriter writer(filtered_path);
-  if (!writer.is_open()) return false;
-  const ExclusionTest test(words, platform::upper_case_table());
-  ListingLines lines([&](std::wstring_view line) {
-    if (!test.excluded(line)) writer.add(line);
-  });
-  std::string buffer(kReadBytes, '\0');
-  bool read_ok = true;
-  for (;;) {
-    const auto got = reader.read(buffer.data(), buffer.size());
-    if (!got) {
-      read_ok = false;
-      break;
-    }
-    if (*got == 0) break;
-    lines.feed(std::string_view(buffer.data(), *got));
-    if (!writer.ok()) break;
-  }
-  if (read_ok) lines.finish();
+  ListingFilter filter(filtered_path, words);
+  if (!filter.is_open()) return false;
+  filter.read_more(reader);
   reader.close();
-  if (writer.finish() && read_ok) return true;
+  if (filter.finish()) return true;
   platform::delete_file(filtered_path);
   return false;
 }

@@ -4,8 +4,9 @@
 
 namespace zrn {
 
-bool run_hidden(const std::wstring& program, const std::wstring& parameters) {
-  return platform::run_hidden_and_wait(program, parameters);
+bool run_hidden(const std::wstring& program, const std::wstring& parameters,
+                const std::function<void()>& while_waiting) {
+  return platform::run_hidden_and_wait(program, parameters, while_waiting);
 }
 
 }  // namespace zrn

@@ -70,6 +70,12 @@ std::wstring current_directory();
 // The entries of a directory except "." and "..", in the file system's order;
 // at most `limit` of them. Empty when it cannot be opened.
 std::vector<DirectoryEntry> list_directory(const std::wstring& directory, std::size_t limit);
+// The names of the files and directories that match a pattern such as
+// "C:\\Temp\\ZRNDIRAD.*"; empty when there are none.
+std::vector<std::wstring> names_matching(const std::wstring& pattern);
+// Creates the directory and any missing directories above it.
+bool create_directories(const std::wstring& path);
+std::wstring windows_directory();  // ends with a backslash; empty when unknown
 // GetLogicalDriveStringsW, taking only the whole four-unit entries.
 std::vector<std::wstring> logical_drives();
 

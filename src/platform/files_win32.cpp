@@ -201,6 +201,42 @@ std::vector<DirectoryEntry> list_directory(const std::wstring& directory, std::s
   return entries;
 }
 
+std::vector<std::wstring> names_matching(const std::wstring& pattern) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    names.emplace_back(data.cFileName);
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return names;
+}
+
+bool create_directories(const std::wstring& path) {
+  std::wstring directory = path;
+  while (directory.size() > 1 && (directory.back() == L'\\' || directory.back() == L'/')) directory.pop_back();
+  if (directory.empty()) return false;
+  if (is_directory(directory)) return true;
+  const auto cut = directory.find_last_of(L"\\/");
+  // Stops below a UNC server name, which no directory creation can make.
+  if (cut != std::wstring::npos && cut > 0 && directory[cut - 1] != L'\\') {
+    std::wstring parent = directory.substr(0, cut);
+    if (parent.size() == 2 && parent[1] == L':') parent += L'\\';
+    create_directories(parent);
+  }
+  return CreateDirectoryW(directory.c_str(), nullptr) != 0 || is_directory(directory);
+}
+
+std::wstring windows_directory() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH + 1);
+  if (length == 0 || length > MAX_PATH) return L"";
+  std::wstring path(buffer, length);
+  if (path.back() != L'\\') path += L'\\';
+  return path;
+}
+
 std::vector<std::wstring> logical_drives() {
   std::vector<std::wstring> drives;
   const DWORD needed = GetLogicalDriveStringsW(0, nullptr);

@@ -10,6 +10,7 @@ namespace special_folder {
 inline constexpr int documents = 5;
 inline constexpr int music = 13;
 inline constexpr int videos = 14;
+inline constexpr int local_app_data = 28;
 inline constexpr int program_files = 38;
 inline constexpr int pictures = 39;
 inline constexpr int profile = 40;

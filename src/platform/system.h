@@ -8,6 +8,8 @@ namespace zrn::platform {
 void set_up_process();
 // A real wait; the first one asks for a 1 ms timer resolution.
 void pause(unsigned milliseconds);
+// The code page the console shows text in; 0 when there is no console.
+unsigned console_output_code_page();
 // A modal box with only an OK button. Returns at once where there is no display.
 void show_message(const std::wstring& caption, const std::wstring& text);
 

@@ -20,6 +20,8 @@ void pause(unsigned milliseconds) {
   Sleep(milliseconds);
 }
 
+unsigned console_output_code_page() { return GetConsoleOutputCP(); }
+
 void show_message(const std::wstring& caption, const std::wstring& text) {
   MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_OK);
 }

@@ -19,11 +19,11 @@ std::wstring current_directory_listing_parameters(const std::wstring& target) {
 
 void collect_from_current_directory() {
   auto& s = state();
-  const std::wstring listing_path = current_directory_listing_path();
-  // A listing left by an earlier run would otherwise be read if cmd failed.
-  platform::delete_file(listing_path);
-  run_hidden(L"CMD.EXE", current_directory_listing_parameters(listing_path));
-  platform::File reader = platform::File::open_for_reading(listing_path);
+  // A name of this run's own: no other run writes it, and it is gone when
+  // the pass ends.
+  const WorkingFile listing(s.temporary_directory, L"ZRNDIRAD");
+  run_hidden(L"CMD.EXE", current_directory_listing_parameters(listing.path()));
+  platform::File reader = platform::File::open_for_reading(listing.path());
   if (!reader.is_open()) return;
   std::wstring directory = platform::current_directory();
   if (directory.empty() || directory.back() != L'\\') directory += L'\\';
@@ -37,8 +37,6 @@ void collect_from_current_directory() {
     lines.feed(std::string_view(buffer.data(), *got));
   }
   lines.finish();
-  reader.close();
-  platform::delete_file(listing_path);
 }
 
 void collect_from_index(const std::wstring& drive_root) {

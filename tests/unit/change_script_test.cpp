@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include "app/help_text.h"
 
 namespace zrn {
@@ -9,28 +12,61 @@ namespace {
 
 TEST(ChangeScript, ResetIsElevenBytes) { EXPECT_EQ(reset_script_bytes(), "@echo off\r\n"); }
 
+// The lines that move the shell to a directory and confirm it only then.
+std::string change(const char* chdir_argument, const char* confirmed) {
+  return std::string("(call )\r\nchdir /D \"") + chdir_argument + "\"\r\nif not errorlevel 1 echo Directory has been changed to " +
+         confirmed + "\r\n";
+}
+
 TEST(ChangeScript, WritesEscapedLinesAsUtf8) {
   struct Case {
     const wchar_t* directory;
-    const char* expected;
+    const char* chdir_argument;
+    const char* confirmed;
   };
   const Case cases[] = {
-      {L"C:\\Temp", "@echo off\r\necho Directory has been changed to C:\\Temp\r\nchdir /D \"C:\\Temp\"\r\n"},
-      {L"D:\\Home\\Documents\\",
-       "@echo off\r\necho Directory has been changed to D:\\Home\\Documents\\\r\n"
-       "chdir /D \"D:\\Home\\Documents\\\"\r\n"},
-      {L"D:\\a&b", "@echo off\r\necho Directory has been changed to D:\\a^&b\r\nchdir /D \"D:\\a&b\"\r\n"},
-      {L"D:\\50% (x)|<y>^z",
-       "@echo off\r\necho Directory has been changed to D:\\50%% ^(x^)^|^<y^>^^z\r\n"
-       "chdir /D \"D:\\50%% (x)|<y>^z\"\r\n"},
-      {L"D:\\%PATH%", "@echo off\r\necho Directory has been changed to D:\\%%PATH%%\r\nchdir /D \"D:\\%%PATH%%\"\r\n"},
-      {L"C:\\Caf\u00e9",
-       "@echo off\r\necho Directory has been changed to C:\\Caf\xC3\xA9\r\nchdir /D \"C:\\Caf\xC3\xA9\"\r\n"},
+      {L"C:\\Temp", "C:\\Temp", "C:\\Temp"},
+      {L"D:\\Home\\Documents\\", "D:\\Home\\Documents\\", "D:\\Home\\Documents\\"},
+      {L"D:\\a&b", "D:\\a&b", "D:\\a^&b"},
+      {L"D:\\50% (x)|<y>^z", "D:\\50%% (x)|<y>^z", "D:\\50%% ^(x^)^|^<y^>^^z"},
+      {L"D:\\%PATH%", "D:\\%%PATH%%", "D:\\%%PATH%%"},
+      {L"C:\\Caf\u00e9", "C:\\Caf\xC3\xA9", "C:\\Caf\xC3\xA9"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.expected);
-    EXPECT_EQ(change_script_bytes(c.directory), c.expected);
+    SCOPED_TRACE(c.confirmed);
+    EXPECT_EQ(change_script_bytes(c.directory), "@echo off\r\n" + change(c.chdir_argument, c.confirmed));
   }
+}
+
+TEST(ChangeScript, ExclamationMarkTakesTheDelayedWayWhenExpansionIsOn) {
+  EXPECT_EQ(change_script_bytes(L"D:\\d1!zz!x^%"),
+            "@echo off\r\n"
+            "if \"!!\"==\"\" goto zrn_delayed\r\n" +
+                change("D:\\d1!zz!x^%%", "D:\\d1!zz!x^^%%") +
+                "goto zrn_done\r\n"
+                ":zrn_delayed\r\n"
+                "set \"ZRN_DIR=D:\\d1^!zz^!x^^%%\"\r\n" +
+                change("!ZRN_DIR!", "!ZRN_DIR!") +
+                "set \"ZRN_DIR=\"\r\n"
+                ":zrn_done\r\n");
+}
+
+TEST(ChangeScript, ReadsItselfAsUtf8AndGivesTheCodePageBack) {
+  EXPECT_EQ(change_script_bytes(L"C:\\x", 850),
+            "@echo off\r\nchcp 65001 >nul\r\n" + change("C:\\x", "C:\\x") + "chcp 850 >nul\r\n");
+  EXPECT_EQ(change_script_bytes(L"C:\\x", 65001), "@echo off\r\n" + change("C:\\x", "C:\\x"));
+}
+
+TEST(ChangeScript, PathOfTheWrappersOwnRun) {
+  const std::optional<std::wstring> none;
+  const std::wstring program = L"C:\\Program Files\\Zarnpath\\";
+  const std::wstring beside = program + L"ZRN2.BAT";
+  EXPECT_EQ(change_script_path_for(L"T:\\tmp\\ZRN-1-2\\ZRN2.BAT", L"2", program), L"T:\\tmp\\ZRN-1-2\\ZRN2.BAT");
+  EXPECT_EQ(change_script_path_for(none, none, program), beside);
+  // A script path left in the shell by an interrupted wrapper, without the
+  // wrapper's words, is no run's own: ZRN2.BAT as before.
+  EXPECT_EQ(change_script_path_for(L"T:\\old\\ZRN2.BAT", none, program), beside);
+  EXPECT_EQ(change_script_path_for(L"", L"0", program), beside);
 }
 
 TEST(HelpText, SixteenLinesWithDescriptionsAtColumnThirteen) {

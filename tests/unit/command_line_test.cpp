@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace zrn {
 namespace {
 
@@ -79,6 +84,37 @@ TEST(CommandLine, SplitsWordsByTheQuoteRules) {
   EXPECT_EQ(split_command_words(L"\"ab\"cd ef  "), (Words{L"ab", L"cd", L"ef"}));
   EXPECT_EQ(split_command_words(L"x\"a b\"y\"c"), (Words{L"xa byc"}));
   EXPECT_EQ(split_command_words(L"   "), Words{});
+}
+
+// The wrapper's words as the shell's environment holds them for one test.
+std::map<std::wstring, std::wstring> g_variables;
+std::optional<std::wstring> test_variable(const std::wstring& name) {
+  const auto found = g_variables.find(name);
+  if (found == g_variables.end()) return std::nullopt;
+  return found->second;
+}
+
+TEST(CommandLine, WordsFromTheWrapper) {
+  g_variables = {};
+  EXPECT_FALSE(wrapper_words(test_variable));
+  for (const wchar_t* count : {L"", L"x", L"-1", L"99999999999999999999"}) {
+    g_variables = {{L"ZRN_ARGC", count}};
+    EXPECT_FALSE(wrapper_words(test_variable)) << count;
+  }
+  // Each word stays one word, its quotes gone, whatever it holds; a missing
+  // one is empty.
+  g_variables = {{L"ZRN_ARGC", L"4"},
+                 {L"ZRN_ARG1", L"R&md INJW"},
+                 {L"ZRN_ARG2", L"x\"y z\"w"},
+                 {L"ZRN_ARG4", L"/q3"}};
+  const auto words = wrapper_words(test_variable);
+  ASSERT_TRUE(words);
+  EXPECT_EQ(*words, (std::vector<std::wstring>{L"", L"R&md INJW", L"xy zw", L"", L"/q3"}));
+  const CommandLine result = interpret_command_words(*words, L"C:\\Work");
+  EXPECT_EQ(result.search_text, L"R&md INJW xy zw");
+  EXPECT_EQ(result.quick_switch, L"3");
+  g_variables = {{L"ZRN_ARGC", L"1"}, {L"ZRN_ARG1", L"my    docs"}};
+  EXPECT_EQ(interpret_command_words(*wrapper_words(test_variable), L"C:\\Work").search_text, L"my    docs");
 }
 
 TEST(CommandLine, VeryLongLineIsAccepted) {

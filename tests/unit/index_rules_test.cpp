@@ -206,13 +206,39 @@ TEST(IndexStorage, PathsBelowTheDriveRoot) {
   s.data_directory_name = L"Zarnpath";
   s.index_file_name = L"Indexfile.ZRN";
   s.index_below_root = L"Zarnpath\\Indexfile.ZRN";
-  s.temporary_directory = L"C:\\T x\\";
   EXPECT_EQ(data_directory_path(L"d:\\"), L"d:\\Zarnpath");
   EXPECT_EQ(index_file_path(L"D:\\"), L"D:\\Zarnpath\\Indexfile.ZRN");
-  EXPECT_EQ(raw_listing_path(), L"C:\\T x\\Indexfile.ZRN");
-  EXPECT_EQ(filtered_listing_path(), L"C:\\T x\\Indexfile.ZRN1");
-  EXPECT_EQ(current_directory_listing_path(), L"C:\\T x\\ZRNDIRAD");
   s = saved;
+}
+
+TEST(IndexStorage, PrivateNamesNameTheirRun) {
+  const platform::ProcessIdentity run{4242, 0x01DB2C3D4E5F6070ull};
+  const std::wstring name = private_file_name(L"Indexfile.ZRN", run, 7);
+  EXPECT_EQ(name, L"Indexfile.ZRN.4242-01DB2C3D4E5F6070-7");
+  EXPECT_EQ(private_file_owner(name, L"Indexfile.ZRN"), run);
+  EXPECT_EQ(private_file_owner(L"ZRNDIRAD.1-0000000000000000-1", L"zrndirad"), (platform::ProcessIdentity{1, 0}));
+  // Names of another base, of older versions and of other programs are no
+  // run's: nothing may delete them.
+  for (const wchar_t* other : {L"Indexfile.ZRN", L"Indexfile.ZRN1", L"Indexfile.ZRN1.4242-01DB2C3D4E5F6070-7",
+                               L"Indexfile.ZRN.4242", L"Indexfile.ZRN.4242-01DB2C3D4E5F6070",
+                               L"Indexfile.ZRN.4242-01DB2C3D4E5F607-7", L"Indexfile.ZRN.x42-01DB2C3D4E5F6070-7",
+                               L"Indexfile.ZRN.4242-01DB2C3D4E5F6070-", L"Indexfile.ZRN.4242-01db2c3d4e5f6070-7",
+                               L"Indexfile.ZRN.99999999999-01DB2C3D4E5F6070-7", L"Indexfile.ZRN.txt"}) {
+    EXPECT_FALSE(private_file_owner(other, L"Indexfile.ZRN")) << other;
+  }
+}
+
+TEST(IndexStorage, WorkingFilesAreGoneWithTheirObject) {
+  const std::wstring directory = platform::temp_path();
+  std::wstring path;
+  {
+    const WorkingFile first(directory, L"zrn test base");
+    const WorkingFile second(directory, L"zrn test base");
+    path = first.path();
+    EXPECT_NE(first.path(), second.path());
+    ASSERT_TRUE(platform::write_whole_file(path, "x"));
+  }
+  EXPECT_FALSE(platform::path_exists(path));
 }
 
 class IndexFilter : public ::testing::Test {
