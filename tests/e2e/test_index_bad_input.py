@@ -6,13 +6,8 @@ import random
 import time
 import unittest
 
+from change_scripts import RESET, script_for
 from harness import Sandbox
-
-RESET = b"@echo off\r\n"
-
-
-def script_for(path):
-    return (RESET + f"echo Directory has been changed to {path}\r\nchdir /D \"{path}\"\r\n".encode("utf-8"))
 
 
 class BadIndexes(unittest.TestCase):
@@ -76,23 +71,24 @@ class BrokenBuilds(unittest.TestCase):
         self.assertEqual(result.returncode, 0)
         self.assertIn("No directory found...", result.text)
 
-    def test_good_index_survives_a_build_that_gets_no_listing(self):
-        # The index is too old, but the temporary folder does not exist, so
-        # the listing cannot be written: the old index must stay whole.
+    def test_a_temporary_folder_pointing_nowhere_is_made_and_the_old_index_replaced(self):
+        # The index is too old and the temporary folder does not exist: the
+        # folder is made, so the build gets its listing and the search is not
+        # blind. (A build that gets no whole listing keeps the old index: see
+        # the killed build in test_integrity.)
         data = self.d / "Zarnpath"
         data.mkdir()
         index = data / "Indexfile.ZRN"
-        good = b"D:\\Real\r\nD:\\Real\\Target Here\r\n"
-        index.write_bytes(good)
+        index.write_bytes(b"D:\\Real\r\nD:\\Real\\Gone Target\r\n")
         stamp = time.time() - 30 * 86400
         os.utime(index, (stamp, stamp))
-        line = f'set "TEMP=D:\\no such dir"& set "TMP=D:\\no such dir"& "{self.box.exe_windows}" target'
+        line = f'set "TEMP=D:\\no such dir\\x"& set "TMP=D:\\no such dir\\x"& "{self.box.exe_windows}" target'
         result = self.box.run_cmd(line, cwd=self.d / "Work", timeout=120)
         self.assertEqual(result.returncode, 0)
-        self.assertEqual(index.read_bytes(), good)
+        self.assertIn(b"D:\\Real\\Target Here\r\n", index.read_bytes())
         self.assertEqual(self.box.change_script(), script_for("D:\\Real\\Target Here"))
         self.assertEqual(sorted(p.name for p in data.iterdir()), ["Indexfile.ZRN", "Readme.TXT"])
-
+        self.assertEqual(list((self.d / "no such dir" / "x").iterdir()), [])
 
 if __name__ == "__main__":
     unittest.main()

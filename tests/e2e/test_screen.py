@@ -6,19 +6,14 @@ import time
 import unittest
 
 import harness
+from change_scripts import RESET, chdir_target
 from harness import Sandbox
 
-RESET = b"@echo off\r\n"
 HIGHLIGHT = "\x1b[30m\x1b[47m"  # black on light grey
 SEPARATOR = "\uf061"  # first of the three characters that join a long path's ends
 # Wine's terminal console knows Home and End only in their xterm forms.
 HOME = ("-H", "1b", "5b", "48")
 END = ("-H", "1b", "5b", "46")
-
-
-def script_for(path):
-    return (f"@echo off\r\necho Directory has been changed to {path}\r\n"
-            f'chdir /D "{path}"\r\n').encode("utf-8")
 
 
 class ScreenCase(unittest.TestCase):
@@ -91,7 +86,7 @@ class TwoMatches(ScreenCase):
         self.settle(pane, "Row 1 to 2 / 2")
         self.assertIn(HIGHLIGHT + " " + second, pane.lines(colours=True)[6])
         self.finish(pane, "Enter")
-        self.assertEqual(self.box.change_script(), script_for(second))
+        self.assertEqual(chdir_target(self.box.change_script()), second)
         self.assertNotIn("directories were found", pane.screen())
 
     def test_escape_leaves_only_echo_off(self):
@@ -171,7 +166,7 @@ class ManyMatches(ScreenCase):
         pane.send("PageDown")
         self.settle(pane, "Row 16 to 30 / 40")
         self.finish(pane, "Enter")
-        self.assertEqual(self.box.change_script(), script_for(sixteenth))
+        self.assertEqual(chdir_target(self.box.change_script()), sixteenth)
 
     def test_key_storm_and_resize_keep_the_screen_and_end_cleanly(self):
         pane = self.start()
@@ -186,7 +181,7 @@ class ManyMatches(ScreenCase):
         pane.send("Up", "Down")
         time.sleep(1)
         self.finish(pane, "Enter")
-        self.assertEqual(self.box.change_script(), script_for(last))
+        self.assertEqual(chdir_target(self.box.change_script()), last)
 
     def box_resize(self, pane, width, height):
         subprocess.run(["tmux", "-L", harness.TMUX_SOCKET, "resize-window", "-t", pane.name,

@@ -9,19 +9,15 @@ import tempfile
 import time
 import unittest
 
+from change_scripts import RESET, script_for
 from harness import PREFIX, Sandbox
 
-RESET = b"@echo off\r\n"
 README = (b"This hidden directory contains the file IndexFile.ZRN.\r\n"
           b"This is an index file for the Zarnpath program.\r\n"
           b"If you no longer use this app, you can delete this directory.\r\n"
           b"If you continue using the program, the directory will be recreated automatically.\r\n"
           b"https://zarnpath.example\r\n")
 
-
-def script_for(path):
-    """The change script that moves the shell to `path`."""
-    return (RESET + f"echo Directory has been changed to {path}\r\nchdir /D \"{path}\"\r\n".encode("utf-8"))
 
 
 class SearchBox(unittest.TestCase):
