@@ -215,6 +215,23 @@ TEST(IndexStorage, PathsBelowTheDriveRoot) {
   s = saved;
 }
 
+// Whatever the code page, a character becomes its own byte(s) or the default
+// character, never a look-alike such as '"' for a fullwidth quote; the
+// filter's table says the same as the conversion.
+TEST(IndexAnsiConversion, NoCharacterBecomesAnotherVisibleOne) {
+  const auto table = platform::ansi_bytes_of_units();
+  for (std::uint32_t unit = 0x20; unit <= 0xFFFF; ++unit) {
+    if (unit >= 0xD800 && unit <= 0xDFFF) continue;
+    const std::wstring character(1, static_cast<wchar_t>(unit));
+    const std::string bytes = platform::to_ansi(character);
+    const std::wstring back = platform::from_ansi(bytes);
+    ASSERT_TRUE(back == character || back == L"?") << "U+" << std::hex << unit;
+    if (table) {
+      ASSERT_EQ(bytes, std::string(1, (*table)[unit])) << "U+" << std::hex << unit;
+    }
+  }
+}
+
 class IndexFilter : public ::testing::Test {
  protected:
   void SetUp() override {
