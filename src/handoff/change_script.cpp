@@ -1,6 +1,7 @@
 #include "handoff/change_script.h"
 
 #include "app/program_state.h"
+#include "handoff/safe_path.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -58,6 +59,11 @@ std::string change_script_bytes(std::wstring_view directory) {
 
 void reset_change_script() { write_script(reset_script_bytes()); }
 
-void write_change_script() { write_script(change_script_bytes(state().chosen_directory)); }
+void write_change_script() {
+  // Whatever chose it, a path that no directory can have never becomes code:
+  // the script keeps its reset content.
+  if (!plausible_directory(state().chosen_directory)) return;
+  write_script(change_script_bytes(state().chosen_directory));
+}
 
 }  // namespace zrn
