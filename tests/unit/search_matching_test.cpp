@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "handoff/safe_path.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -187,24 +188,43 @@ class IndexFile : public SearchMatching {
   std::wstring path_;
 };
 
-TEST_F(IndexFile, LinesAcrossReadPiecesAndAVeryLongLine) {
-  // Lines straddle the one-megabyte pieces; one line alone is longer than a
-  // piece; the last line has no line end.
+TEST_F(IndexFile, LinesAcrossReadPiecesAndOverLongLinesSkippedWhole) {
+  // Lines straddle the one-megabyte pieces. A line longer than a piece is
+  // skipped whole, the next line still counts; so is one that fits a piece
+  // but no path.
   std::string bytes;
   std::vector<std::wstring> expected;
   for (int i = 0; bytes.size() < 2'500'000; ++i) {
     const std::wstring line = L"C:\\Tree\\Branch " + std::to_wstring(i) + (i % 1000 == 0 ? L"\\Target" : L"\\Leaf");
     if (i % 1000 == 0) expected.push_back(line);
     bytes += platform::to_ansi(line) + "\r\n";
-    if (i == 20000) {
-      const std::wstring long_line = L"C:\\" + std::wstring(1'500'000, L'a') + L"\\TARGET";
-      expected.push_back(long_line);
-      bytes += platform::to_ansi(long_line) + "\n";
-    }
+    if (i == 20000) bytes += "C:\\" + std::string(1'500'000, 'a') + "\\TARGET\n";
+    if (i == 20001) bytes += "C:\\" + std::string(kIndexReadBytes - 3, 'a') + "\r\n";
+    if (i == 20002) bytes += "C:\\" + std::string(kLongestDirectory, 'a') + "\\TARGET\r";
   }
   bytes += "D:\\Last\\target";
   expected.push_back(L"D:\\Last\\target");
   EXPECT_EQ(scan_file(bytes, L"target"), expected);
+  // Nor does an over-long last line without a line end hide the lines before.
+  EXPECT_EQ(scan_file("D:\\A target\r\nD:\\" + std::string(3'000'000, 't') + "target", L"target"),
+            std::vector<std::wstring>{L"D:\\A target"});
+}
+
+TEST_F(IndexFile, LinesThatAreNoPathAreSkipped) {
+  using namespace std::string_literals;
+  const std::string bytes =
+      "D:\\pl\\photos\"&md INJX&\"\r\n"
+      "D:\\pl\\photos\0&md INJN&\r\n"s
+      "D:\\pl\\photos\x07&md INJC\r\n"
+      "D:\\pl\\photos|more<x>*\r\n"
+      "D:\\pl\\Good photos\r\n"
+      "D:\\pl\\photos?\r\n";
+  for (const auto& characters : {platform::ansi_byte_characters(), std::optional<std::array<wchar_t, 256>>{}}) {
+    const IndexScan scan(L"photos", characters);
+    std::vector<std::wstring> found;
+    scan.scan(bytes, found);
+    EXPECT_EQ(found, (std::vector<std::wstring>{L"D:\\pl\\Good photos", L"D:\\pl\\photos?"}));
+  }
 }
 
 TEST_F(IndexFile, RandomBytesAndAnEmptyFileDoNotFail) {
