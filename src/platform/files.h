@@ -70,6 +70,10 @@ std::wstring current_directory();
 // The entries of a directory except "." and "..", in the file system's order;
 // at most `limit` of them. Empty when it cannot be opened.
 std::vector<DirectoryEntry> list_directory(const std::wstring& directory, std::size_t limit);
+// The names of the directories that a FindFirstFileW pattern finds (a
+// directory, a backslash and a last component with wildcards), except "." and
+// "..", in the file system's order; at most `limit` of them.
+std::vector<std::wstring> find_directories(const std::wstring& pattern, std::size_t limit);
 // GetLogicalDriveStringsW, taking only the whole four-unit entries.
 std::vector<std::wstring> logical_drives();
 

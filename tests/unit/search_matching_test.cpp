@@ -11,6 +11,7 @@
 #include "platform/text.h"
 #include "search/contains_text.h"
 #include "search/index_scan.h"
+#include "search/path_resolution.h"
 
 namespace zrn {
 namespace {
@@ -243,6 +244,65 @@ TEST_F(IndexFile, AnIndexThatCannotBeOpenedGivesNothing) {
   EXPECT_FALSE(scan_index_file(path_ + L"-missing", scan, found));
   EXPECT_FALSE(scan_index_file(platform::temp_path(), scan, found));  // a directory
   EXPECT_TRUE(found.empty());
+}
+
+// A code page of ASCII only: every other character is stored as '?'.
+std::string ascii_form(std::wstring_view name) {
+  std::string bytes;
+  for (const wchar_t c : name) bytes += c < 0x80 ? static_cast<char>(c) : '?';
+  return bytes;
+}
+
+TEST(PathResolution, PatternsFindEveryNameAStoredComponentMayStandFor) {
+  EXPECT_EQ(lookup_pattern(L"data?"), L"data*");
+  EXPECT_EQ(lookup_pattern(L"??"), L"*");
+  EXPECT_EQ(lookup_pattern(L"a??b?c"), L"a*b*c");
+  EXPECT_EQ(lookup_pattern(L"plain"), L"plain");
+}
+
+TEST(PathResolution, NamesWhoseAnsiFormIsTheStoredOne) {
+  const std::vector<std::wstring> names = {L"data1",     L"data\u0416", L"DATA\u0416", L"data\u042F",
+                                           L"data\u0416x", L"data",      L"data\xD83D\xDE00"};
+  EXPECT_EQ(names_stored_as(L"data?", names, ascii_form),
+            (std::vector<std::wstring>{L"data\u0416", L"data\u042F"}));
+  EXPECT_EQ(names_stored_as(L"data??", names, ascii_form), std::vector<std::wstring>{L"data\xD83D\xDE00"});
+  EXPECT_EQ(names_stored_as(L"DATA?", names, ascii_form), std::vector<std::wstring>{L"DATA\u0416"});
+  EXPECT_TRUE(names_stored_as(L"data?", {}, ascii_form).empty());
+}
+
+TEST(PathResolution, PathsThroughTheirComponents) {
+  // A drive on which D:\x holds data1, dataЖ and dataЯ, and D:\Ж holds sub.
+  std::vector<std::wstring> asked;
+  const DirectoryLookup lookup = [&](const std::wstring& pattern) {
+    asked.push_back(pattern);
+    if (pattern == L"D:\\x\\data*") return std::vector<std::wstring>{L"data1", L"data\u0416", L"data\u042F"};
+    if (pattern == L"D:\\*") return std::vector<std::wstring>{L"x", L"\u0416", L"\u00C9"};
+    if (pattern == L"D:\\\u0416\\s*b") return std::vector<std::wstring>{L"s\u00FCb", L"sub", L"s\u00FCbb"};
+    return std::vector<std::wstring>{};
+  };
+  struct Case {
+    const wchar_t* line;
+    std::vector<std::wstring> paths;
+  };
+  const Case cases[] = {
+      {L"D:\\x\\data1", {L"D:\\x\\data1"}},
+      {L"D:\\x\\data?", {L"D:\\x\\data\u0416", L"D:\\x\\data\u042F"}},
+      {L"D:\\x\\data?\\", {L"D:\\x\\data\u0416\\", L"D:\\x\\data\u042F\\"}},
+      {L"D:\\?\\s?b", {L"D:\\\u0416\\s\u00FCb"}},
+      {L"D:\\?\\sub", {L"D:\\\u0416\\sub", L"D:\\\u00C9\\sub"}},
+      {L"D:\\gone\\data?", {}},
+      {L"?:\\x\\data?", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(platform::to_utf8(c.line));
+    EXPECT_EQ(resolve_index_path(c.line, lookup, ascii_form), c.paths);
+  }
+  // A line that stands for many paths gives at most the limit.
+  EXPECT_EQ(resolve_index_path(L"D:\\?\\sub", lookup, ascii_form, 1), std::vector<std::wstring>{L"D:\\\u0416\\sub"});
+  // Only components holding '?' are looked up.
+  asked.clear();
+  resolve_index_path(L"D:\\x\\y\\data?", lookup, ascii_form);
+  EXPECT_EQ(asked, std::vector<std::wstring>{L"D:\\x\\y\\data*"});
 }
 
 }  // namespace
