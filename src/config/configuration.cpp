@@ -101,11 +101,10 @@ Configuration parse_configuration(std::wstring_view text) {
         result.index_age_limit = ini_number(line.value);
         return;
       case Section::exclude: {
+        if (result.exclusions.size() == kMostConfiguredExclusions) return;
         // An empty word would be found in every path and empty the index.
         const std::wstring word = cut_comment(line.name);
-        if (!word.empty() && result.exclusions.size() < kMostConfiguredExclusions) {
-          result.exclusions.push_back(platform::upper(word));
-        }
+        if (!word.empty()) result.exclusions.push_back(platform::upper(word));
         return;
       }
       case Section::other:
