@@ -1,5 +1,7 @@
 #include "config/configuration.h"
 
+#include <algorithm>
+
 #include "app/program_state.h"
 #include "config/ini_file.h"
 #include "config/quick_directories.h"
@@ -9,10 +11,6 @@
 namespace zrn {
 
 namespace {
-
-// A configuration file is a few hundred bytes; reading stops here so that a
-// huge file named ZRN.INI cannot exhaust memory. Lines beyond are ignored.
-constexpr std::size_t kMaxConfigurationBytes = 64u << 20;
 
 enum class Section { other, quick_directories, defaults, exclude };
 
@@ -33,16 +31,29 @@ std::string read_configuration_bytes(const std::wstring& path) {
   std::string bytes;
   platform::File file = platform::File::open_for_reading(path);
   if (!file.is_open()) return bytes;
+  // One byte more than is kept tells a file that ends at the limit from a
+  // longer one.
   char buffer[65536];
-  while (bytes.size() < kMaxConfigurationBytes) {
-    const auto got = file.read(buffer, sizeof buffer);
+  while (bytes.size() <= kMostConfigurationBytes) {
+    const auto got = file.read(buffer, std::min(sizeof buffer, kMostConfigurationBytes + 1 - bytes.size()));
     if (!got || *got == 0) break;
     bytes.append(buffer, *got);
   }
-  return bytes;
+  return keep_whole_lines(std::move(bytes));
 }
 
 }  // namespace
+
+std::string keep_whole_lines(std::string bytes) {
+  if (bytes.size() <= kMostConfigurationBytes) return bytes;
+  // A line cut at the limit could read as another value ("D:\Work" of
+  // "D:\Work\Old"): what is kept ends with the last whole line.
+  // A line end just beyond the limit still ends the last kept line.
+  bytes.resize(kMostConfigurationBytes + 1);
+  const auto end = bytes.find_last_of("\r\n");
+  bytes.resize(end == std::string::npos ? 0 : end);
+  return bytes;
+}
 
 std::wstring decode_configuration(std::string_view bytes) {
   const bool utf8 = bytes.substr(0, 3) == "\xEF\xBB\xBF";
@@ -90,6 +101,7 @@ Configuration parse_configuration(std::wstring_view text) {
         result.index_age_limit = ini_number(line.value);
         return;
       case Section::exclude: {
+        if (result.exclusions.size() == kMostConfiguredExclusions) return;
         // An empty word would be found in every path and empty the index.
         const std::wstring word = cut_comment(line.name);
         if (!word.empty()) result.exclusions.push_back(platform::upper(word));

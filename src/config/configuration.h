@@ -2,6 +2,7 @@
 // ZRN.INI beside the program: the numbered quick directories, the index age
 // limit and the configured exclusion words.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,6 +15,17 @@ struct Configuration {
   std::uint16_t index_age_limit = 0;               // weeks; 0 without a [Default] group
   std::vector<std::wstring> exclusions;            // upper case, in file order
 };
+
+// A configuration file is a few hundred bytes. These limits keep a huge or
+// hostile ZRN.INI from costing memory and time on every run: only its first
+// four megabytes are read (up to the last line end in them), and only the
+// first thousand exclusion words count.
+inline constexpr std::size_t kMostConfigurationBytes = std::size_t{4} << 20;
+inline constexpr std::size_t kMostConfiguredExclusions = 1000;
+
+// The bytes of a file read up to one byte beyond the limit: when the file was
+// longer than the limit, only its whole lines within the limit.
+std::string keep_whole_lines(std::string bytes);
 
 // UTF-8 after a byte-order mark, else the ANSI code page; either way the text
 // ends at the first zero byte, so a UTF-16 file reads as (almost) nothing.

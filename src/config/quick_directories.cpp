@@ -3,6 +3,7 @@
 #include "app/program_state.h"
 #include "console/console.h"
 #include "handoff/change_script.h"
+#include "handoff/safe_path.h"
 #include "platform/shell_folders.h"
 
 namespace zrn {
@@ -66,7 +67,9 @@ void fill_known_folders() {
 void run_quick_directory_mode(wchar_t switch_character) {
   auto& s = state();
   const std::wstring& entry = s.quick_dirs[quick_entry_index(switch_character)];
-  if (entry.empty()) {
+  // An entry that no directory can have (a quote, a control character) is
+  // as good as none.
+  if (entry.empty() || !plausible_directory(entry)) {
     Console::print_line();
     Console::print_line(s.display_title);
     Console::print_line();

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/program_state.h"
+#include "handoff/safe_path.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -108,6 +109,9 @@ std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_s
 void reset_change_script() { write_script(reset_script_bytes()); }
 
 void write_change_script() {
+  // Whatever chose it, a path that no directory can have never becomes code:
+  // the script keeps its reset content.
+  if (!plausible_directory(state().chosen_directory)) return;
   write_script(change_script_bytes(state().chosen_directory, platform::console_output_code_page()));
 }
 

@@ -35,13 +35,7 @@ void ListingLines::split(std::wstring_view units) {
     const wchar_t unit = units[i];
     // One comparison passes over every character of a name.
     if (unit > L'\r' || (unit != L'\r' && unit != L'\n')) continue;
-    if (pending_.empty()) {
-      on_line_(units.substr(start, i - start));
-    } else {
-      pending_.append(units.substr(start, i - start));
-      on_line_(pending_);
-      pending_.clear();
-    }
+    end_line(units.substr(start, i - start));
     if (unit == L'\r') {
       if (i + 1 < units.size()) {
         if (units[i + 1] == L'\n') ++i;
@@ -51,7 +45,30 @@ void ListingLines::split(std::wstring_view units) {
     }
     start = i + 1;
   }
-  pending_.append(units.substr(start));
+  keep_start(units.substr(start));
+}
+
+void ListingLines::end_line(std::wstring_view tail) {
+  if (!too_long_ && pending_.size() + tail.size() <= longest_line_) {
+    if (pending_.empty()) {
+      on_line_(tail);
+    } else {
+      pending_.append(tail);
+      on_line_(pending_);
+    }
+  }
+  pending_.clear();
+  too_long_ = false;
+}
+
+void ListingLines::keep_start(std::wstring_view start) {
+  if (too_long_) return;
+  if (pending_.size() + start.size() > longest_line_) {
+    too_long_ = true;
+    pending_.clear();
+    return;
+  }
+  pending_.append(start);
 }
 
 void ListingLines::finish() {
@@ -60,10 +77,7 @@ void ListingLines::finish() {
     const wchar_t question = L'?';
     split(std::wstring_view(&question, 1));
   }
-  if (!pending_.empty()) {
-    on_line_(pending_);
-    pending_.clear();
-  }
+  if (!pending_.empty() || too_long_) end_line({});
   after_cr_ = false;
 }
 

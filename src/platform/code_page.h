@@ -11,7 +11,7 @@ namespace zrn::platform {
 // character; nothing for multi-byte code pages (East Asian, UTF-8).
 std::optional<std::array<wchar_t, 256>> ansi_byte_characters();
 // The ANSI byte of every UTF-16 code unit when the code page has one byte
-// per character, as WideCharToMultiByte writes it (best fit, else the default
+// per character, as to_ansi writes it (the unit's own byte, else the default
 // character); nothing for multi-byte code pages. Surrogate halves have no
 // entry of their own: a text holding them must be converted whole.
 std::optional<std::vector<char>> ansi_bytes_of_units();

@@ -23,7 +23,9 @@ std::optional<std::vector<char>> ansi_bytes_of_units() {
   }
   std::vector<char> bytes(units.size());
   const int size = static_cast<int>(units.size());
-  if (WideCharToMultiByte(CP_ACP, 0, units.data(), size, bytes.data(), size, nullptr, nullptr) != size) {
+  // As to_ansi: no best fit, so no unit stands for a different visible byte.
+  if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units.data(), size, bytes.data(), size, nullptr, nullptr) !=
+      size) {
     return std::nullopt;
   }
   return bytes;

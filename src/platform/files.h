@@ -76,6 +76,10 @@ std::vector<std::wstring> names_matching(const std::wstring& pattern);
 // Creates the directory and any missing directories above it.
 bool create_directories(const std::wstring& path);
 std::wstring windows_directory();  // ends with a backslash; empty when unknown
+// The names of the directories that a FindFirstFileW pattern finds (a
+// directory, a backslash and a last component with wildcards), except "." and
+// "..", in the file system's order; at most `limit` of them.
+std::vector<std::wstring> find_directories(const std::wstring& pattern, std::size_t limit);
 // GetLogicalDriveStringsW, taking only the whole four-unit entries.
 std::vector<std::wstring> logical_drives();
 

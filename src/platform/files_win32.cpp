@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <memory>
 #include <utility>
 
 namespace zrn::platform {
@@ -17,6 +18,13 @@ std::int64_t to_unix_seconds(const FILETIME& time) {
   value.HighPart = time.dwHighDateTime;
   return (static_cast<std::int64_t>(value.QuadPart) - kUnixEpochIn100ns) / 10000000LL;
 }
+
+// Closes a find handle; an invalid one is left alone.
+struct FindCloser {
+  void operator()(void* find) const {
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  }
+};
 
 }  // namespace
 
@@ -204,12 +212,11 @@ std::vector<DirectoryEntry> list_directory(const std::wstring& directory, std::s
 std::vector<std::wstring> names_matching(const std::wstring& pattern) {
   std::vector<std::wstring> names;
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
+  const std::unique_ptr<void, FindCloser> find(FindFirstFileW(pattern.c_str(), &data));
+  if (find.get() == INVALID_HANDLE_VALUE) return names;
   do {
     names.emplace_back(data.cFileName);
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
+  } while (FindNextFileW(find.get(), &data));
   return names;
 }
 
@@ -235,6 +242,19 @@ std::wstring windows_directory() {
   std::wstring path(buffer, length);
   if (path.back() != L'\\') path += L'\\';
   return path;
+}
+
+std::vector<std::wstring> find_directories(const std::wstring& pattern, std::size_t limit) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  const std::unique_ptr<void, FindCloser> find(FindFirstFileW(pattern.c_str(), &data));
+  if (find.get() == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring_view name(data.cFileName);
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == L"." || name == L"..") continue;
+    names.emplace_back(name);
+  } while (names.size() < limit && FindNextFileW(find.get(), &data));
+  return names;
 }
 
 std::vector<std::wstring> logical_drives() {

@@ -9,7 +9,7 @@ std::string to_utf8(std::wstring_view text);
 // Bytes that are not valid UTF-8 become U+FFFD.
 std::wstring from_utf8(std::string_view bytes);
 // The system's ANSI code page; characters it cannot hold become its default
-// character (usually '?').
+// character (usually '?'), never a look-alike.
 std::string to_ansi(std::wstring_view text);
 std::wstring from_ansi(std::string_view bytes);
 unsigned ansi_code_page();

@@ -9,12 +9,12 @@ namespace zrn::platform {
 
 namespace {
 
-std::string narrow(UINT code_page, std::wstring_view text) {
+std::string narrow(UINT code_page, DWORD flags, std::wstring_view text) {
   if (text.empty() || text.size() > INT_MAX) return {};
   const int wide_size = static_cast<int>(text.size());
-  const int size = WideCharToMultiByte(code_page, 0, text.data(), wide_size, nullptr, 0, nullptr, nullptr);
+  const int size = WideCharToMultiByte(code_page, flags, text.data(), wide_size, nullptr, 0, nullptr, nullptr);
   std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) WideCharToMultiByte(code_page, 0, text.data(), wide_size, bytes.data(), size, nullptr, nullptr);
+  if (size > 0) WideCharToMultiByte(code_page, flags, text.data(), wide_size, bytes.data(), size, nullptr, nullptr);
   return bytes;
 }
 
@@ -29,9 +29,12 @@ std::wstring widen(UINT code_page, std::string_view bytes) {
 
 }  // namespace
 
-std::string to_utf8(std::wstring_view text) { return narrow(CP_UTF8, text); }
+std::string to_utf8(std::wstring_view text) { return narrow(CP_UTF8, 0, text); }
 std::wstring from_utf8(std::string_view bytes) { return widen(CP_UTF8, bytes); }
-std::string to_ansi(std::wstring_view text) { return narrow(CP_ACP, text); }
+// Best fit would turn a fullwidth quote into '"' or an A with macron into 'A':
+// a different, visible character that the shell or a search then takes for
+// the real one. Without it such a character becomes the default character.
+std::string to_ansi(std::wstring_view text) { return narrow(CP_ACP, WC_NO_BEST_FIT_CHARS, text); }
 std::wstring from_ansi(std::string_view bytes) { return widen(CP_ACP, bytes); }
 unsigned ansi_code_page() { return GetACP(); }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 
+#include "handoff/safe_path.h"
 #include "index/letter_shares.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -163,9 +164,10 @@ void IndexScan::scan_bytes(std::string_view block, std::vector<std::wstring>& ma
       backslash_after |= backslash_[static_cast<unsigned char>(block[line_end])];
       ++line_end;
     }
-    if (!backslash_after) {
+    // One byte is one unit here: a line too long for a path is not decoded.
+    if (!backslash_after && line_end - line_start <= kLongestDirectory) {
       std::wstring line = decode(block.substr(line_start, line_end - line_start));
-      if (index_line_accepted(line, search_)) matches.push_back(std::move(line));
+      if (index_line_accepted(line, search_) && plausible_index_line(line)) matches.push_back(std::move(line));
     }
     line_floor = line_end;
     position = line_end + anchor_;
@@ -179,7 +181,7 @@ void IndexScan::scan_decoded(std::string_view block, std::vector<std::wstring>& 
     while (end < block.size() && !is_line_end(block[end])) ++end;
     if (end > start) {
       std::wstring line = platform::from_ansi(block.substr(start, end - start));
-      if (index_line_accepted(line, search_)) matches.push_back(std::move(line));
+      if (index_line_accepted(line, search_) && plausible_index_line(line)) matches.push_back(std::move(line));
     }
     start = end + 1;
   }
@@ -189,21 +191,39 @@ bool scan_index_file(const std::wstring& path, const IndexScan& scan, std::vecto
   platform::File reader = platform::File::open_for_reading(path);
   if (!reader.is_open()) return false;
   if (!scan.can_match()) return true;
-  // One megabyte at a time keeps the pass's memory flat; a single line longer
-  // than the buffer makes it grow to hold that line.
-  std::string buffer(std::size_t{1} << 20, '\0');
+  // One megabyte at a time keeps the pass's memory flat. A line that does not
+  // fit is no path: it is skipped up to its line end, and the lines after it
+  // still count.
+  std::string buffer(kIndexReadBytes, '\0');
   std::size_t filled = 0;
+  bool skipping = false;
   for (;;) {
-    if (filled == buffer.size()) buffer.resize(buffer.size() * 2);
     const auto got = reader.read(buffer.data() + filled, buffer.size() - filled);
     if (!got || *got == 0) {
-      scan.scan(std::string_view(buffer.data(), filled), matches);
+      if (!skipping) scan.scan(std::string_view(buffer.data(), filled), matches);
       return true;
     }
     filled += *got;
+    if (skipping) {
+      std::size_t end = 0;
+      while (end < filled && !is_line_end(buffer[end])) ++end;
+      if (end == filled) {
+        filled = 0;
+        continue;
+      }
+      skipping = false;
+      std::memmove(buffer.data(), buffer.data() + end, filled - end);
+      filled -= end;
+    }
     std::size_t cut = filled;
     while (cut > 0 && !is_line_end(buffer[cut - 1])) --cut;
-    if (cut == 0) continue;
+    if (cut == 0) {
+      if (filled == buffer.size()) {
+        skipping = true;
+        filled = 0;
+      }
+      continue;
+    }
     scan.scan(std::string_view(buffer.data(), cut), matches);
     std::memmove(buffer.data(), buffer.data() + cut, filled - cut);
     filled -= cut;

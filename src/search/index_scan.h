@@ -21,8 +21,9 @@ class IndexScan {
 
   // False when no line can be accepted whatever the index holds.
   bool can_match() const { return can_match_; }
-  // Appends every accepted line of `block` to `matches`. The block holds
-  // whole lines; CR, LF or CR LF end a line, the last one may have no end.
+  // Appends every accepted line of `block` to `matches`, unless it is no
+  // plausible path (whoever wrote the index). The block holds whole lines;
+  // CR, LF or CR LF end a line, the last one may have no end.
   void scan(std::string_view block, std::vector<std::wstring>& matches) const;
 
  private:
@@ -40,6 +41,10 @@ class IndexScan {
   std::vector<unsigned char> anchor_bytes_;  // the bytes accepted there
   bool can_match_ = false;
 };
+
+// The piece in which an index file is read; a line longer than this is
+// skipped whole.
+inline constexpr std::size_t kIndexReadBytes = std::size_t{1} << 20;
 
 // Reads the index file at `path` in pieces and appends its accepted lines.
 // False when the file could not be opened: the pass then adds nothing.

@@ -1,14 +1,17 @@
 #include "search/match_collection.h"
 
 #include "app/program_state.h"
+#include "handoff/safe_path.h"
 #include "index/index_builder.h"
 #include "index/index_storage.h"
 #include "index/listing_lines.h"
 #include "index/run_hidden.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "search/contains_text.h"
 #include "search/index_scan.h"
+#include "search/path_resolution.h"
 
 namespace zrn {
 
@@ -28,7 +31,10 @@ void collect_from_current_directory() {
   std::wstring directory = platform::current_directory();
   if (directory.empty() || directory.back() != L'\\') directory += L'\\';
   ListingLines lines([&](std::wstring_view name) {
-    if (contains_text(name, s.search_text, 1) > 0) s.matches.push_back(directory + std::wstring(name));
+    if (contains_text(name, s.search_text, 1) == 0) return;
+    // cmd /U lists real names, so a '?' here is as foreign as a quote.
+    std::wstring path = directory + std::wstring(name);
+    if (plausible_directory(path)) s.matches.push_back(std::move(path));
   });
   std::string buffer(65536, '\0');
   for (;;) {
@@ -39,12 +45,40 @@ void collect_from_current_directory() {
   lines.finish();
 }
 
+namespace {
+
+// The most directories one '?' component is looked up among.
+constexpr std::size_t kMostLookedUpNames = 4096;
+
+// Replaces each match whose components hold the default character by the
+// real directories it stands for, in place; one that stands for none goes.
+void resolve_default_characters(std::vector<std::wstring>& matches) {
+  const DirectoryLookup lookup = [](const std::wstring& pattern) {
+    return platform::find_directories(pattern, kMostLookedUpNames);
+  };
+  const AnsiForm ansi_form = [](std::wstring_view name) { return platform::to_ansi(name); };
+  std::vector<std::wstring> resolved;
+  for (auto& match : matches) {
+    if (match.find(L'?') == std::wstring::npos) {
+      resolved.push_back(std::move(match));
+      continue;
+    }
+    for (auto& path : resolve_index_path(match, lookup, ansi_form)) {
+      if (plausible_directory(path) && platform::is_directory(path)) resolved.push_back(std::move(path));
+    }
+  }
+  matches = std::move(resolved);
+}
+
+}  // namespace
+
 void collect_from_index(const std::wstring& drive_root) {
   auto& s = state();
   ensure_index(drive_root);
   s.matches.clear();
   const IndexScan scan(s.search_text, platform::ansi_byte_characters());
   scan_index_file(index_file_path(drive_root), scan, s.matches);
+  resolve_default_characters(s.matches);
 }
 
 void collect_matches() {

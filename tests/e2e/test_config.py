@@ -205,11 +205,18 @@ class BadConfigurationFiles(unittest.TestCase):
                 self.box.write_ini(content)
                 self.expect_defaults()
 
-    def test_ten_megabytes_are_read_to_the_end(self):
-        filler = b"[Filler]\r\nkey=value with some text\r\n; a remark\r\n" * 230000
-        self.assertGreater(len(filler), 10 * 1024 * 1024)
-        self.box.write_ini(filler + b"[QuickDIR]\r\nQ3=D:\\at the end\r\n")
+    def test_only_whole_lines_within_four_megabytes_are_read(self):
+        limit = 4 << 20
+        tail = b"[QuickDIR]\r\nQ3=D:\\at the end\r\n"
+
+        def padded_to(size):
+            return b";" * (size - len(tail) - 2) + b"\r\n" + tail
+
+        self.box.write_ini(padded_to(limit))
         self.expect_q3("D:\\at the end\\")
+        # The limit cuts the Q3 line ("Q3=D:\\at th"): not read at all.
+        self.box.write_ini(padded_to(limit + 5))
+        self.expect_defaults()
 
     def test_a_long_line_does_not_hide_the_lines_after_it(self):
         self.box.write_ini(b"[exclude]\r\n" + b"x" * 100000 + b"\r\n[QuickDIR]\r\nQ3=D:\\after\r\n")

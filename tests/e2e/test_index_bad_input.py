@@ -34,11 +34,10 @@ class BadIndexes(unittest.TestCase):
         self.assertTrue(self.box.change_script().startswith(RESET))
 
     def test_very_long_line_and_no_line_end_at_the_end(self):
+        # A line too long for a path is skipped, and the last line counts
+        # without a line end.
         long_line = b"D:\\" + b"x" * 100_000 + b"\\Long Target"
         self.index.write_bytes(long_line + b"\r\nD:\\a\nD:\\Last Target")
-        result = self.run_search("target")
-        self.assertIn("Please change the console width", result.text)
-        self.index.write_bytes(b"D:\\a\r\nD:\\Last Target")
         self.run_search("target")
         self.assertEqual(self.box.change_script(), script_for("D:\\Last Target"))
 

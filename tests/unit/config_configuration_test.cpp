@@ -147,5 +147,18 @@ TEST(ConfigFile, LongLinesAndManyLinesAreRead) {
   EXPECT_EQ(configuration.index_age_limit, 7);
 }
 
+TEST(ConfigFile, AHugeFileIsCutAfterItsLastWholeLineAndItsWords) {
+  const std::size_t limit = kMostConfigurationBytes;
+  const std::string cut_line = std::string(limit - 4, 'x') + "\r\nQ3=D:\\Work\\Old";
+  EXPECT_EQ(keep_whole_lines("short\r\nfile"), "short\r\nfile");
+  EXPECT_EQ(keep_whole_lines(std::string(limit, 'x')).size(), limit);
+  EXPECT_EQ(keep_whole_lines(cut_line.substr(0, limit + 1)).size(), limit - 3);
+  EXPECT_EQ(keep_whole_lines(std::string(limit, 'x') + "\n").size(), limit);
+  EXPECT_EQ(keep_whole_lines(std::string(limit + 1, 'x')).size(), 0u);
+  std::wstring text = L"[exclude]\n";
+  for (std::size_t i = 0; i <= kMostConfiguredExclusions; ++i) text += L"w" + std::to_wstring(i) + L"\n";
+  EXPECT_EQ(parse_configuration(text).exclusions.size(), kMostConfiguredExclusions);
+}
+
 }  // namespace
 }  // namespace zrn

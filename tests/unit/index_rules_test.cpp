@@ -180,6 +180,18 @@ TEST(IndexListingLines, LineEndsAndPieces) {
   }
 }
 
+TEST(IndexListingLines, OverLongLinesAreSkippedWholeAtAnyCut) {
+  const std::string bytes = utf16(L"abcd\r\nabcde\r\nx\nabcdefghij\rcd\nabcdefgh");
+  for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {
+    std::vector<std::wstring> lines;
+    ListingLines listing([&](std::wstring_view line) { lines.emplace_back(line); }, 4);
+    listing.feed(std::string_view(bytes).substr(0, cut));
+    listing.feed(std::string_view(bytes).substr(cut));
+    listing.finish();
+    ASSERT_EQ(lines, (std::vector<std::wstring>{L"abcd", L"x", L"cd"})) << "cut at " << cut;
+  }
+}
+
 TEST(IndexListingLines, LoneLastByteBecomesAQuestionMark) {
   EXPECT_EQ(split({utf16(L"ab") + "c"}), (std::vector<std::wstring>{L"ab?"}));
   EXPECT_EQ(split({utf16(L"ab\r\n") + "c"}), (std::vector<std::wstring>{L"ab", L"?"}));
@@ -239,6 +251,23 @@ TEST(IndexStorage, WorkingFilesAreGoneWithTheirObject) {
     ASSERT_TRUE(platform::write_whole_file(path, "x"));
   }
   EXPECT_FALSE(platform::path_exists(path));
+}
+
+// Whatever the code page, a character becomes its own byte(s) or the default
+// character, never a look-alike such as '"' for a fullwidth quote; the
+// filter's table says the same as the conversion.
+TEST(IndexAnsiConversion, NoCharacterBecomesAnotherVisibleOne) {
+  const auto table = platform::ansi_bytes_of_units();
+  for (std::uint32_t unit = 0x20; unit <= 0xFFFF; ++unit) {
+    if (unit >= 0xD800 && unit <= 0xDFFF) continue;
+    const std::wstring character(1, static_cast<wchar_t>(unit));
+    const std::string bytes = platform::to_ansi(character);
+    const std::wstring back = platform::from_ansi(bytes);
+    ASSERT_TRUE(back == character || back == L"?") << "U+" << std::hex << unit;
+    if (table) {
+      ASSERT_EQ(bytes, std::string(1, (*table)[unit])) << "U+" << std::hex << unit;
+    }
+  }
 }
 
 class IndexFilter : public ::testing::Test {

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "handoff/safe_path.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "search/contains_text.h"
 #include "search/index_scan.h"
+#include "search/path_resolution.h"
 
 namespace zrn {
 namespace {
@@ -187,24 +189,26 @@ class IndexFile : public SearchMatching {
   std::wstring path_;
 };
 
-TEST_F(IndexFile, LinesAcrossReadPiecesAndAVeryLongLine) {
-  // Lines straddle the one-megabyte pieces; one line alone is longer than a
-  // piece; the last line has no line end.
+TEST_F(IndexFile, LinesAcrossReadPiecesAndOverLongLinesSkippedWhole) {
+  // Lines straddle the one-megabyte pieces. A line longer than a piece is
+  // skipped whole, the next line still counts; so is one that fits a piece
+  // but no path.
   std::string bytes;
   std::vector<std::wstring> expected;
   for (int i = 0; bytes.size() < 2'500'000; ++i) {
     const std::wstring line = L"C:\\Tree\\Branch " + std::to_wstring(i) + (i % 1000 == 0 ? L"\\Target" : L"\\Leaf");
     if (i % 1000 == 0) expected.push_back(line);
     bytes += platform::to_ansi(line) + "\r\n";
-    if (i == 20000) {
-      const std::wstring long_line = L"C:\\" + std::wstring(1'500'000, L'a') + L"\\TARGET";
-      expected.push_back(long_line);
-      bytes += platform::to_ansi(long_line) + "\n";
-    }
+    if (i == 20000) bytes += "C:\\" + std::string(1'500'000, 'a') + "\\TARGET\n";
+    if (i == 20001) bytes += "C:\\" + std::string(kIndexReadBytes - 3, 'a') + "\r\n";
+    if (i == 20002) bytes += "C:\\" + std::string(kLongestDirectory, 'a') + "\\TARGET\r";
   }
   bytes += "D:\\Last\\target";
   expected.push_back(L"D:\\Last\\target");
   EXPECT_EQ(scan_file(bytes, L"target"), expected);
+  // Nor does an over-long last line without a line end hide the lines before.
+  EXPECT_EQ(scan_file("D:\\A target\r\nD:\\" + std::string(3'000'000, 't') + "target", L"target"),
+            std::vector<std::wstring>{L"D:\\A target"});
 }
 
 TEST_F(IndexFile, RandomBytesAndAnEmptyFileDoNotFail) {
@@ -223,6 +227,40 @@ TEST_F(IndexFile, AnIndexThatCannotBeOpenedGivesNothing) {
   EXPECT_FALSE(scan_index_file(path_ + L"-missing", scan, found));
   EXPECT_FALSE(scan_index_file(platform::temp_path(), scan, found));  // a directory
   EXPECT_TRUE(found.empty());
+}
+
+// A code page of ASCII only: every other character is stored as '?'.
+std::string ascii_form(std::wstring_view name) {
+  std::string bytes;
+  for (const wchar_t c : name) bytes += c < 0x80 ? static_cast<char>(c) : '?';
+  return bytes;
+}
+
+TEST(PathResolution, ComponentsHoldingTheDefaultCharacterBecomeTheRealNames) {
+  EXPECT_EQ(lookup_pattern(L"a??b?"), L"a*b*");
+  // D:\x holds data1, dataЖ, DATAЯ and data😀; D:\Ж holds süb and sub.
+  const DirectoryLookup lookup = [](const std::wstring& pattern) {
+    if (pattern == L"D:\\x\\data*") {
+      return std::vector<std::wstring>{L"data1", L"data\u0416", L"DATA\u042F", L"data\xD83D\xDE00"};
+    }
+    if (pattern == L"D:\\*") return std::vector<std::wstring>{L"x", L"\u0416"};
+    if (pattern == L"D:\\\u0416\\s*b") return std::vector<std::wstring>{L"s\u00FCb", L"sub"};
+    return std::vector<std::wstring>{};
+  };
+  const struct {
+    const wchar_t* line;
+    std::vector<std::wstring> paths;
+  } cases[] = {
+      {L"D:\\x\\data1", {L"D:\\x\\data1"}},
+      {L"D:\\x\\data?\\", {L"D:\\x\\data\u0416\\"}},
+      {L"D:\\x\\data??", {L"D:\\x\\data\xD83D\xDE00"}},
+      {L"D:\\?\\s?b", {L"D:\\\u0416\\s\u00FCb"}},
+      {L"D:\\gone\\data?", {}},
+      {L"?:\\x\\data?", {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(resolve_index_path(c.line, lookup, ascii_form), c.paths) << platform::to_utf8(c.line);
+  }
 }
 
 }  // namespace

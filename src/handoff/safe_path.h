@@ -1,0 +1,28 @@
+#pragma once
+// Which paths may reach the change script. The script is code that the user's
+// own shell runs, and its paths come from places anyone may have written: an
+// index on a shared drive or a stick, a listing, ZRN.INI.
+#include <cstddef>
+#include <string_view>
+
+namespace zrn {
+
+// The longest path handed to the change script, in UTF-16 units. cmd reads at
+// most 8,191 characters of a line. A unit becomes at most three bytes of UTF-8
+// and an escaped ASCII character a few, so the longest line of the script
+// stays near 6,000 bytes, and under the limit even at four bytes a unit.
+inline constexpr std::size_t kLongestDirectory = 2000;
+
+// True when `path` can name a directory on Windows: not empty, not longer than
+// kLongestDirectory, no control character (below U+0020), none of " < > | * ?
+// (no name may hold them, and cmd's chdir reads * and ? as wildcards), and no
+// half of a surrogate pair (UTF-8 cannot carry one, so the script would name
+// some other directory).
+bool plausible_directory(std::wstring_view path);
+
+// The same rule for a line of an index, where '?' is allowed: it stands for a
+// character that the ANSI code page cannot hold, and is resolved to the real
+// name before the path is offered.
+bool plausible_index_line(std::wstring_view line);
+
+}  // namespace zrn

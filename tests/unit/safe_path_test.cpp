@@ -1,0 +1,56 @@
+#include "handoff/safe_path.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/program_state.h"
+#include "handoff/change_script.h"
+#include "platform/files.h"
+
+namespace zrn {
+namespace {
+
+TEST(SafePath, PlausibleDirectoriesAndIndexLines) {
+  const std::wstring longest = L"D:\\" + std::wstring(kLongestDirectory - 3, L'x');
+  const struct {
+    std::wstring path;
+    bool directory, index_line;
+  } cases[] = {
+      {L"D:\\R&D 100% (x) ^!;,=' done\\", true, true},
+      {L"D:\\wf1\uFF02\uFF06md INJ\uFF06\uFF02\u02BA \xD83D\xDE00", true, true},
+      {longest, true, true},
+      {longest + L"x", false, false},
+      {L"", false, false},
+      {L"D:\\data?", false, true},
+      {std::wstring(L"D:\\a\0b", 6), false, false},
+      {L"D:\\a\x1f", false, false},
+      {L"D:\\a\r\nmd INJ", false, false},
+      {L"D:\\lone\xD83D", false, false},
+      {L"D:\\lone\xDE00\xD83D", false, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(plausible_directory(c.path), c.directory) << c.path.size();
+    EXPECT_EQ(plausible_index_line(c.path), c.index_line) << c.path.size();
+  }
+  for (const wchar_t c : std::wstring(L"\"<>|*")) {
+    EXPECT_FALSE(plausible_index_line(std::wstring(L"D:\\a") + c + L"b")) << static_cast<char>(c);
+  }
+}
+
+// The last gate before the shell: an implausible chosen directory leaves the
+// script as reset.
+TEST(SafePath, ChangeScriptRefusesAnImplausibleDirectory) {
+  auto& s = state();
+  const ProgramState saved = s;
+  s.change_script_path = platform::temp_path() + L"zrn-safe-path-test.BAT";
+  reset_change_script();
+  s.chosen_directory = L"D:\\photos\"&md INJX&\"";
+  write_change_script();
+  EXPECT_EQ(platform::read_whole_file(s.change_script_path), reset_script_bytes());
+  platform::delete_file(s.change_script_path);
+  s = saved;
+}
+
+}  // namespace
+}  // namespace zrn
