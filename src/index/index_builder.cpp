@@ -39,7 +39,7 @@ std::wstring drive_listing_parameters(const std::wstring& drive_root, const std:
   return L"/U /C dir " + drive_root + L" /ad /b /on /s >\"" + target + L"\"";
 }
 
-void build_index(const std::wstring& drive_root) {
+bool build_index(const std::wstring& drive_root) {
   prepare_data_directory(drive_root);
   const std::wstring raw_path = raw_listing_path();
   const std::wstring filtered_path = filtered_listing_path();
@@ -47,14 +47,16 @@ void build_index(const std::wstring& drive_root) {
   // must never pass for this drive's.
   platform::delete_file(raw_path);
   platform::delete_file(filtered_path);
+  bool installed = false;
   if (run_hidden(L"cmd.exe", drive_listing_parameters(drive_root, raw_path))) {
     // A listing that could not be read or written whole leaves no filtered
     // listing, so the install below fails and shows its message while the
     // drive keeps its previous index.
     filter_listing(raw_path, filtered_path, state().exclusions);
-    install_index(raw_path, filtered_path, drive_root);
+    installed = install_index(raw_path, filtered_path, drive_root);
   }
   write_readme(drive_root);
+  return installed;
 }
 
 void ensure_index(const std::wstring& drive_root) {

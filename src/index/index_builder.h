@@ -4,8 +4,8 @@
 
 namespace zrn {
 
-// Builds the drive's index anew.
-void build_index(const std::wstring& drive_root);
+// Builds the drive's index anew; true when the new index was installed.
+bool build_index(const std::wstring& drive_root);
 // Builds the drive's index when it is too old or absent.
 void ensure_index(const std::wstring& drive_root);
 

@@ -46,7 +46,7 @@ void write_readme(const std::wstring& drive_root) {
   platform::write_whole_file(data_directory_path(drive_root) + L"\\Readme.TXT", readme_bytes());
 }
 
-void install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root) {
+bool install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root) {
   const std::wstring index_path = index_file_path(drive_root);
   // The copy lands beside the index under a name of its own; only a complete
   // copy is renamed over the index, so neither an interrupted copy nor a
@@ -62,6 +62,7 @@ void install_index(const std::wstring& raw_path, const std::wstring& filtered_pa
     platform::show_message(state().display_title,
                            L"There was a problem copying the index file from " + raw_path + L" to " + index_path);
   }
+  return installed;
 }
 
 }  // namespace zrn

@@ -22,7 +22,8 @@ std::string readme_bytes();
 void write_readme(const std::wstring& drive_root);
 // Puts the finished filtered listing into place as the drive's index; a
 // failure shows the copy message. The index path only ever receives a whole
-// file: the copy goes to a name beside it and is then renamed over it.
-void install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root);
+// file: the copy goes to a name beside it and is then renamed over it. True
+// when the new index is in place.
+bool install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root);
 
 }  // namespace zrn
