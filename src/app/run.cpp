@@ -85,19 +85,26 @@ int run_program() {
   s.exclusions = default_exclusions();
 
   set_shutdown_routine(shutdown);
+  // Even a failure inside the program leaves the console as the user had it.
+  platform::on_internal_failure([] { Console::give_back(); });
   Console::open(s.display_title);
-  if (Console::window_size()) {
-    s.window_width = Console::window_width();
-    s.window_height = Console::window_height();
+  try {
+    if (Console::window_size()) {
+      s.window_width = Console::window_width();
+      s.window_height = Console::window_height();
+    }
+
+    s.program_directory = program_directory();
+    read_configuration();
+    read_command_line();
+    s.change_script_path = s.program_directory + L"ZRN2.BAT";
+    reset_change_script();
+
+    dispatch_mode();
+  } catch (...) {
+    // Out of memory, most likely: the run ends like any other, with the
+    // change script as far as it got.
   }
-
-  s.program_directory = program_directory();
-  read_configuration();
-  read_command_line();
-  s.change_script_path = s.program_directory + L"ZRN2.BAT";
-  reset_change_script();
-
-  dispatch_mode();
   shutdown();
   return 0;
 }

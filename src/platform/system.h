@@ -8,6 +8,9 @@ namespace zrn::platform {
 void set_up_process();
 // A real wait; the first one asks for a 1 ms timer resolution.
 void pause(unsigned milliseconds);
+// Runs `routine` when the program fails inside (an exception nobody caught, a
+// crash) before the system ends it.
+void on_internal_failure(void (*routine)());
 // A modal box with only an OK button. Returns at once where there is no display.
 void show_message(const std::wstring& caption, const std::wstring& text);
 

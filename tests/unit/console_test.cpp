@@ -22,10 +22,10 @@ TEST_F(ConsoleTest, ColoursAboveFifteenAreIgnored) {
   FakeConsole fake(80, 25);
   use(fake);
   Console::set_colour(0, 3);
-  EXPECT_EQ(fake.attributes, 0x30);
+  EXPECT_EQ(fake.shown().attributes, 0x30);
   Console::set_colour(16, 0);
   Console::set_colour(0, 16);
-  EXPECT_EQ(fake.attributes, 0x30);
+  EXPECT_EQ(fake.shown().attributes, 0x30);
 }
 
 TEST_F(ConsoleTest, LocateAndClearAreIgnoredInLineMode) {
@@ -34,8 +34,8 @@ TEST_F(ConsoleTest, LocateAndClearAreIgnoredInLineMode) {
   Console::print(L"abc");
   Console::locate(5, 5);
   Console::clear();
-  EXPECT_EQ(fake.cursor_x, 3);
-  EXPECT_EQ(fake.cursor_y, 0);
+  EXPECT_EQ(fake.shown().cursor_x, 3);
+  EXPECT_EQ(fake.shown().cursor_y, 0);
   EXPECT_EQ(fake.row(0).substr(0, 3), L"abc");
 }
 
@@ -44,16 +44,16 @@ TEST_F(ConsoleTest, FullScreenClipsAtTheBufferWidthAndLineEndMovesDown) {
   use(fake);
   Console::set_full_screen(true);
   Console::clear();
-  EXPECT_EQ(fake.mode, 0u);
+  EXPECT_EQ(fake.shown().mode, 0u);
   Console::locate(0, 1);
   Console::print_line(L"0123456789ABCDEF");
   EXPECT_EQ(fake.row(1), L"0123456789");
   EXPECT_EQ(fake.row(2), L"          ");
-  EXPECT_EQ(fake.cursor_x, 0);
-  EXPECT_EQ(fake.cursor_y, 2);
-  EXPECT_EQ(fake.mode, 0u);
+  EXPECT_EQ(fake.shown().cursor_x, 0);
+  EXPECT_EQ(fake.shown().cursor_y, 2);
+  EXPECT_EQ(fake.shown().mode, 0u);
   Console::print_line(L"");
-  EXPECT_EQ(fake.cursor_y, 3);
+  EXPECT_EQ(fake.shown().cursor_y, 3);
 }
 
 TEST_F(ConsoleTest, RedirectedOutputIsUtf8WithCrLfAndHasNoWindowSize) {
