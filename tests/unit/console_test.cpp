@@ -93,6 +93,59 @@ TEST_F(ConsoleTest, ReadKeyTakesTheFirstKeyDownAndDropsOtherEvents) {
   EXPECT_EQ(Console::last_key_code(), 0x41);
 }
 
+int g_shutdowns = 0;
+
+TEST_F(ConsoleTest, EveryWayOutGivesTheUsersConsoleBack) {
+  struct Case {
+    const char* name;
+    bool own_screen;                 // the console can make a second screen
+    void (*leave)(FakeConsole&);
+    int shutdowns;
+  };
+  const Case cases[] = {
+      {"close", true, [](FakeConsole&) { Console::close(); }, 0},
+      {"close without a second screen", false, [](FakeConsole&) { Console::close(); }, 0},
+      {"Ctrl+C", true, [](FakeConsole& f) { f.control_handler(platform::ControlEvent::interrupt); }, 0},
+      {"window closed", true, [](FakeConsole& f) { f.control_handler(platform::ControlEvent::close); }, 1},
+      {"internal failure", true, [](FakeConsole&) { Console::give_back(); }, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeConsole fake(80, 25);
+    fake.can_open_screen = c.own_screen;
+    fake.user.attributes = 0x1E;
+    use(fake);
+    Console::print_line(L"the user's line");
+    g_shutdowns = 0;
+    set_shutdown_routine([] { ++g_shutdowns; });
+    Console::set_full_screen(true);
+    Console::set_colour(0, 7);
+    Console::clear();
+    Console::set_title(L"indexing D:\\");
+    EXPECT_EQ(fake.shown().mode, 0u);
+    c.leave(fake);
+    set_shutdown_routine(nullptr);
+    EXPECT_FALSE(fake.own_shown);
+    EXPECT_EQ(fake.user.mode, 3u);
+    EXPECT_EQ(fake.user.attributes, 0x1E);
+    EXPECT_EQ(fake.title, L"user title");
+    EXPECT_EQ(g_shutdowns, c.shutdowns);
+    if (c.own_screen) {
+      EXPECT_EQ(fake.user.row(0).substr(0, 15), L"the user's line");
+    }
+  }
+}
+
+TEST_F(ConsoleTest, TitleForNowThenTheProgramsAgain) {
+  FakeConsole fake(80, 25);
+  use(fake);
+  Console::set_title(L"ZRN - Zarnpath - indexing D:\\ - 120,345 folders");
+  Console::restore_title();
+  EXPECT_EQ(fake.title, L"ZRN - Zarnpath");
+  Console::close();
+  EXPECT_EQ(fake.title, L"user title");
+}
+
 TEST_F(ConsoleTest, SecondOpenDoesNotRegisterTheCloseHandlerAgain) {
   FakeConsole fake(80, 25);
   use(fake);

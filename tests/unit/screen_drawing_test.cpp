@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program_state.h"
+#include "app/selection_path.h"
 #include "console/console.h"
 #include "console/screen_frame.h"
 #include "console/screen_layout.h"
@@ -135,6 +136,40 @@ TEST_F(ScreenDrawing, EmptyListReturnsAtOnceWithoutDrawing) {
   const std::wstring before = fake.row(4);
   EXPECT_EQ(run(fake, {}), L"");
   EXPECT_EQ(fake.row(4), before);
+}
+
+TEST_F(ScreenDrawing, KeysWaitingTogetherCostOneRedraw) {
+  // A single Down, then 200 Downs and an Up sent at once: the screen is
+  // drawn as often for the burst as for the one key.
+  int writes[2] = {};
+  for (int burst = 0; burst < 2; ++burst) {
+    FakeConsole fake(100, 40);
+    open(fake, 100, 40, 300);
+    const int drawn = fake.writes;
+    for (int i = 0; i < (burst ? 200 : 1); ++i) fake.key(0, key::down);
+    if (burst) fake.key(0, key::up);
+    fake.later();
+    fake.key(L'\r', 13);
+    EXPECT_EQ(run(fake, paths(300)), burst ? L"Q:\\no\\such\\proj200" : L"Q:\\no\\such\\proj2");
+    writes[burst] = fake.writes - drawn;
+  }
+  EXPECT_EQ(writes[0], writes[1]);
+}
+
+TEST_F(ScreenDrawing, WithoutAConsoleToReadKeysTheMatchesAreListed) {
+  FakeConsole fake(100, 40);
+  fake.input_redirected = true;
+  Console::use_device(&fake);
+  Console::open(L"ZRN - Zarnpath");
+  auto& s = state();
+  s.matches = paths(2);
+  s.match_count = 2;
+  s.window_width = 100;
+  s.window_height = 40;
+  run_selection_path();
+  EXPECT_FALSE(fake.own);
+  EXPECT_EQ(fake.user.row(0).substr(0, 17), L"Q:\\no\\such\\proj1 ");
+  EXPECT_EQ(fake.user.row(1).substr(0, 17), L"Q:\\no\\such\\proj2 ");
 }
 
 TEST_F(ScreenDrawing, PreviewLinesStayInsideTheFrame) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/cell_width.h"
 #include "console/console.h"
 
 namespace zrn {
@@ -131,6 +132,55 @@ TEST(ScreenLegend, PiecesAre104Units) {
   EXPECT_EQ(total, 104u);
 }
 
+TEST(ScreenLegend, WholeWhereItFitsElseCompactWithReturnAndEscape) {
+  struct Case {
+    int room;
+    std::size_t units;
+  };
+  const Case cases[] = {{119, 104}, {104, 104}, {103, 72}, {99, 72}, {71, 65}, {59, 51}, {50, 49}, {49, 49}, {48, 28}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.room);
+    const auto pieces = legend_for(c.room);
+    std::wstring text;
+    for (const auto& piece : pieces) text += piece;
+    EXPECT_EQ(text.size(), c.units);
+    EXPECT_NE(text.find(L" Return=Select"), std::wstring::npos);
+    EXPECT_NE(text.find(L" ESC=Exit "), std::wstring::npos);
+    for (std::size_t i = 0; i < pieces.size(); i += 2) EXPECT_EQ(pieces[i], L" ");
+  }
+  EXPECT_EQ(legend_for(104), legend_pieces());
+}
+
+TEST(ScreenNumbers, CounterAndCountLineNeverMeet) {
+  struct Case {
+    int window;
+    std::int64_t count;
+    const wchar_t* search;
+    const wchar_t* middle;
+    const wchar_t* shown;
+  };
+  const Case cases[] = {
+      {100, 5, L"proj", L" directories were found with ", L"proj"},
+      {60, 5, L"proj", L" directories were found with ", L"proj"},
+      {50, 5, L"proj", L" found with ", L"proj"},
+      {50, 1234, L"proj", L" found with ", L"proj"},
+      {50, 40, L"a long search text", L" found with ", L"a long search"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.window);
+    const ScreenLayout layout = compute_layout(c.window, 30, c.count);
+    const CountLine line = place_count_line(layout, c.count, c.search);
+    EXPECT_EQ(line.middle, c.middle);
+    EXPECT_EQ(line.search_text, c.shown);
+    // The counter of the last page is the widest: a blank cell still parts them.
+    const int last_top = static_cast<int>(std::max<std::int64_t>(c.count - layout.page_size, 0));
+    const std::wstring counter = counter_shown(layout, last_top, c.count, line);
+    EXPECT_EQ(counter.substr(0, 4), L"Row ");
+    EXPECT_LT(layout.left + 2 + text_cells(counter), line.column);
+    EXPECT_NE(counter.back(), L'/');
+  }
+}
+
 struct KeyCase {
   const char* name;
   Selection from;
@@ -175,6 +225,86 @@ TEST(ScreenKeys, TransitionsWithClamping) {
     EXPECT_EQ(result.selection.top, c.to.top);
     EXPECT_EQ(result.selection.selected, c.to.selected);
   }
+}
+
+TEST(ScreenKeys, BurstTakesKeysUpToTheOneThatEndsThePass) {
+  const KeyPress down{L"", key::down};
+  const KeyPress up{L"", key::up};
+  std::vector<KeyPress> held(200, down);
+  held.push_back(up);
+  struct Case {
+    const char* name;
+    std::vector<KeyPress> keys;
+    KeyOutcome outcome;
+    std::size_t used;
+    Selection to;
+  };
+  const Case cases[] = {
+      {"200 downs and an up", held, KeyOutcome::moved, 201, {186, 199}},
+      {"down, escape, down", {down, {L"\x1b", 27}, down}, KeyOutcome::escape, 2, {0, 1}},
+      {"down, return", {down, down, {L"\r", 13}}, KeyOutcome::choose, 3, {0, 2}},
+      {"down, F3, letter", {down, {L"", key::f3}, {L"e", 0x45}}, KeyOutcome::change_drive, 2, {0, 1}},
+      {"no key", {}, KeyOutcome::moved, 0, {0, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const BurstResult result = apply_burst({}, c.keys, 300, 15, 15);
+    EXPECT_EQ(result.last.outcome, c.outcome);
+    EXPECT_EQ(result.used, c.used);
+    EXPECT_EQ(result.last.selection.top, c.to.top);
+    EXPECT_EQ(result.last.selection.selected, c.to.selected);
+  }
+}
+
+TEST(ScreenKeys, KeepInViewAfterThePageShrank) {
+  struct Case {
+    Selection from;
+    int visible;
+    Selection to;
+  };
+  const Case cases[] = {{{0, 14}, 11, {4, 14}}, {{10, 12}, 11, {10, 12}}, {{30, 39}, 15, {25, 39}}, {{5, 5}, 40, {0, 5}}};
+  for (const auto& c : cases) {
+    const Selection s = keep_in_view(c.from, 40, c.visible);
+    EXPECT_EQ(s.top, c.to.top);
+    EXPECT_EQ(s.selected, c.to.selected);
+  }
+}
+
+TEST(ScreenPreview, GridFitsTheInnerWidth) {
+  struct Case {
+    int inner, per_line, cell;
+  };
+  const Case cases[] = {{98, 5, 18}, {97, 5, 17}, {88, 5, 16}, {87, 4, 18}, {77, 4, 17}, {57, 3, 17}, {47, 2, 18}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.inner);
+    const PreviewGrid grid = preview_grid(c.inner);
+    EXPECT_EQ(grid.per_line, c.per_line);
+    EXPECT_EQ(grid.cell, c.cell);
+    EXPECT_LE(grid.per_line * grid.cell + 2 * (grid.per_line - 1), c.inner);
+  }
+}
+
+TEST(ScreenPreview, WideNamesKeepTheColumns) {
+  const std::vector<platform::DirectoryEntry> entries = {{L"\u4e2d\u6587\u76ee\u5f55", true}, {L"next", false}};
+  const auto lines = preview_lines(entries, 7, 47);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(text_cells(lines[0].substr(0, lines[0].find(L"next"))), 20);
+}
+
+TEST(ScreenFitPath, WideCharactersCountTwoCells) {
+  const std::wstring path = L"M:\\u\\proj_" + std::wstring(30, L'\u4e2d');
+  const std::wstring fitted = fit_path(path, 46);
+  EXPECT_LE(text_cells(fitted), 46);
+  EXPECT_EQ(fitted.substr(0, 10), L"M:\\u\\proj_");
+  EXPECT_EQ(text_cells(fit_path(L"M:\\\u4e2d\u6587", 10)), 10);
+}
+
+TEST(ScreenMessages, WrappedAtBlanks) {
+  const std::wstring text = L"Please change the console width to at least 50 characters";
+  const auto lines = wrap_words(text, 20);
+  const std::vector<std::wstring> expected = {L"Please change the", L"console width to at", L"least 50 characters"};
+  EXPECT_EQ(lines, expected);
+  EXPECT_EQ(wrap_words(L"abcdefgh", 3), (std::vector<std::wstring>{L"abc", L"def", L"gh"}));
 }
 
 TEST(ScreenPreview, CellsOfEighteen) {
