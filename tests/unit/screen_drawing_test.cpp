@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/program_state.h"
-#include "app/selection_path.h"
 #include "console/console.h"
 #include "console/screen_frame.h"
 #include "console/screen_layout.h"
@@ -154,22 +153,6 @@ TEST_F(ScreenDrawing, KeysWaitingTogetherCostOneRedraw) {
     writes[burst] = fake.writes - drawn;
   }
   EXPECT_EQ(writes[0], writes[1]);
-}
-
-TEST_F(ScreenDrawing, WithoutAConsoleToReadKeysTheMatchesAreListed) {
-  FakeConsole fake(100, 40);
-  fake.input_redirected = true;
-  Console::use_device(&fake);
-  Console::open(L"ZRN - Zarnpath");
-  auto& s = state();
-  s.matches = paths(2);
-  s.match_count = 2;
-  s.window_width = 100;
-  s.window_height = 40;
-  run_selection_path();
-  EXPECT_FALSE(fake.own);
-  EXPECT_EQ(fake.user.row(0).substr(0, 17), L"Q:\\no\\such\\proj1 ");
-  EXPECT_EQ(fake.user.row(1).substr(0, 17), L"Q:\\no\\such\\proj2 ");
 }
 
 TEST_F(ScreenDrawing, PreviewLinesStayInsideTheFrame) {

@@ -256,20 +256,6 @@ TEST(ScreenKeys, BurstTakesKeysUpToTheOneThatEndsThePass) {
   }
 }
 
-TEST(ScreenKeys, KeepInViewAfterThePageShrank) {
-  struct Case {
-    Selection from;
-    int visible;
-    Selection to;
-  };
-  const Case cases[] = {{{0, 14}, 11, {4, 14}}, {{10, 12}, 11, {10, 12}}, {{30, 39}, 15, {25, 39}}, {{5, 5}, 40, {0, 5}}};
-  for (const auto& c : cases) {
-    const Selection s = keep_in_view(c.from, 40, c.visible);
-    EXPECT_EQ(s.top, c.to.top);
-    EXPECT_EQ(s.selected, c.to.selected);
-  }
-}
-
 TEST(ScreenPreview, GridFitsTheInnerWidth) {
   struct Case {
     int inner, per_line, cell;
@@ -282,29 +268,6 @@ TEST(ScreenPreview, GridFitsTheInnerWidth) {
     EXPECT_EQ(grid.cell, c.cell);
     EXPECT_LE(grid.per_line * grid.cell + 2 * (grid.per_line - 1), c.inner);
   }
-}
-
-TEST(ScreenPreview, WideNamesKeepTheColumns) {
-  const std::vector<platform::DirectoryEntry> entries = {{L"\u4e2d\u6587\u76ee\u5f55", true}, {L"next", false}};
-  const auto lines = preview_lines(entries, 7, 47);
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(text_cells(lines[0].substr(0, lines[0].find(L"next"))), 20);
-}
-
-TEST(ScreenFitPath, WideCharactersCountTwoCells) {
-  const std::wstring path = L"M:\\u\\proj_" + std::wstring(30, L'\u4e2d');
-  const std::wstring fitted = fit_path(path, 46);
-  EXPECT_LE(text_cells(fitted), 46);
-  EXPECT_EQ(fitted.substr(0, 10), L"M:\\u\\proj_");
-  EXPECT_EQ(text_cells(fit_path(L"M:\\\u4e2d\u6587", 10)), 10);
-}
-
-TEST(ScreenMessages, WrappedAtBlanks) {
-  const std::wstring text = L"Please change the console width to at least 50 characters";
-  const auto lines = wrap_words(text, 20);
-  const std::vector<std::wstring> expected = {L"Please change the", L"console width to at", L"least 50 characters"};
-  EXPECT_EQ(lines, expected);
-  EXPECT_EQ(wrap_words(L"abcdefgh", 3), (std::vector<std::wstring>{L"abc", L"def", L"gh"}));
 }
 
 TEST(ScreenPreview, CellsOfEighteen) {
