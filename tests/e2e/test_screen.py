@@ -327,9 +327,8 @@ class FitsTheWindow(ScreenCase):
         resize_console(40, 30)
         pane.wait_for("Please change the console width")
         resize_console(100, 40)
-        plain = self.wait_until(pane, lambda lines: lines[20] == " ╰" + "─" * 97 + "╯")
-        self.assertIn(" ESC=Exit", plain[21])
-        self.assertIn("Row 1 to 5 / 5", plain[4])
+        self.wait_until(pane, lambda lines: lines[20] == " ╰" + "─" * 97 + "╯" and " ESC=Exit" in lines[21]
+                        and "Row 1 to 5 / 5" in lines[4])
         self.finish(pane, "Escape")
         self.assertEqual(self.box.change_script(), RESET)
 
