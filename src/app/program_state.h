@@ -56,6 +56,11 @@ struct ProgramState {
   bool info_flag = false;
 
   std::wstring chosen_directory;
+  // Lines printed once the selection screen has given the console back, so
+  // that they stay after the run (a failed rebuild, an empty list).
+  std::vector<std::wstring> after_screen;
+  // Shown in the empty row below the list during the next pass.
+  std::wstring screen_note;
   ScreenLayout layout;
   std::array<std::wstring, 4> frame_texts;  // top, side, separator, bottom
 };

@@ -43,7 +43,7 @@ class TitleProgress final : public IndexProgress {
                        with_thousands(static_cast<std::int64_t>(folders)) + L" folders");
   }
   void finished() override {
-    if (shown_) Console::set_title(state().display_title);
+    if (shown_) Console::restore_title();
     shown_ = false;
   }
 
@@ -113,20 +113,27 @@ int run_program() {
   set_shutdown_routine(shutdown);
   static TitleProgress title_progress;
   set_index_progress(&title_progress);
+  // Even a failure inside the program leaves the console as the user had it.
+  platform::on_internal_failure([] { Console::give_back(); });
   Console::open(s.display_title);
-  if (Console::window_size()) {
-    s.window_width = Console::window_width();
-    s.window_height = Console::window_height();
+  try {
+    if (Console::window_size()) {
+      s.window_width = Console::window_width();
+      s.window_height = Console::window_height();
+    }
+
+    s.program_directory = program_directory();
+    read_configuration();
+    read_command_line();
+    s.change_script_path = change_script_path_for(platform::environment_variable(L"ZRN_SCRIPT"),
+                                                  platform::environment_variable(L"ZRN_ARGC"), s.program_directory);
+    reset_change_script();
+
+    dispatch_mode();
+  } catch (...) {
+    // Out of memory, most likely: the run ends like any other, with the
+    // change script as far as it got.
   }
-
-  s.program_directory = program_directory();
-  read_configuration();
-  read_command_line();
-  s.change_script_path = change_script_path_for(platform::environment_variable(L"ZRN_SCRIPT"),
-                                                platform::environment_variable(L"ZRN_ARGC"), s.program_directory);
-  reset_change_script();
-
-  dispatch_mode();
   shutdown();
   return 0;
 }

@@ -17,32 +17,35 @@ constexpr unsigned kMessagePause = 5000;
 // False, after telling the user, when the window cannot hold the screen.
 bool window_fits() {
   const auto& s = state();
-  const wchar_t* message = nullptr;
-  // Width first: a window too narrow and too low gets the width message only.
-  if (checked_frame_width(s.window_width) < kMinimumWidth) {
-    message = L"Please change the console width to at least 50 characters";
-  } else if (s.window_height < kMinimumHeight) {
-    message = L"Please change the console height to at least 30 characters";
-  }
-  if (!message) return true;
-  // Printed from column 1: in a narrow window it is cut at the right edge
-  // instead of running over it. Redirected output (width 0) gets it whole.
-  const std::wstring_view text(message);
-  Console::print_line(s.window_width > 1 ? cut_units(text, static_cast<std::size_t>(s.window_width - 1)) : text);
+  const std::wstring_view message = size_message(s.window_width, s.window_height);
+  if (message.empty()) return true;
+  // In line mode, before any screen of the program's own: the console wraps
+  // the message to the window, and it stays there after the run.
+  Console::print_line(message);
   platform::pause(kMessagePause);
   Console::close();
   return false;
+}
+
+// Without a console to read keys from or to draw on, nobody can choose: the
+// matches are listed, one per line, and nothing changes.
+void list_matches() {
+  for (const auto& match : state().matches) Console::print_line(match);
 }
 
 }  // namespace
 
 void run_selection_path() {
   auto& s = state();
+  if (!Console::interactive()) {
+    list_matches();
+    return;
+  }
+  if (!window_fits()) return;
+
   Console::set_full_screen(true);
   Console::clear();
   Console::locate(1, 1);
-  if (!window_fits()) return;
-
   s.layout = compute_layout(s.window_width, s.window_height, s.match_count);
   s.frame_texts = build_frame_texts(s.layout.frame_width);
   draw_fixed_parts();
@@ -59,6 +62,12 @@ void run_selection_path() {
   if (!s.chosen_directory.empty()) write_change_script();
   Console::set_colour(light_grey, black);
   Console::clear();
+  // Keys meant for the screen must not reach the shell.
+  Console::discard_keys();
+  Console::set_full_screen(false);
+  // After F2 or F3 the list may have come back empty.
+  if (s.matches.empty()) s.after_screen.emplace_back(L"No directory found...");
+  for (const auto& line : s.after_screen) Console::print_line(line);
   Console::close();
 }
 

@@ -1,7 +1,9 @@
 #include "console/console.h"
 
 #include <mutex>
+#include <thread>
 
+#include "console/cell_width.h"
 #include "platform/console_device.h"
 #include "platform/text.h"
 
@@ -16,10 +18,18 @@ struct ConsoleState {
   platform::ConsoleDevice* device = nullptr;
   platform::ScreenInfo snapshot;
   bool full_screen = false;
+  bool own_screen = false;
   bool handler_installed = false;
+  bool opened = false;
+  bool input_lost = false;
   int last_key = 0;
   int window_width = 0;
   int window_height = 0;
+  std::wstring program_title;
+  std::thread::id drawing_thread;
+  // Written once by the first open, before the control handler exists;
+  // only read afterwards, also on the control thread.
+  platform::UserConsole user;
   std::mutex output_lock;
 };
 
@@ -36,7 +46,10 @@ platform::ConsoleDevice& device() {
 
 void (*g_shutdown)() = nullptr;
 
-void on_console_close() {
+void on_control_event(platform::ControlEvent) {
+  // Whatever the event, the process ends after this: the user gets the
+  // console back first, and the run's working files go with it.
+  Console::give_back();
   if (g_shutdown) g_shutdown();
 }
 
@@ -46,13 +59,18 @@ void write_line_mode(std::wstring_view text) {
 }
 
 void write_clipped(std::wstring_view text) {
-  platform::ScreenInfo info;
-  if (device().screen_info(info) && info.buffer_width >= 0 &&
-      text.size() > static_cast<std::size_t>(info.buffer_width)) {
-    text = text.substr(0, static_cast<std::size_t>(info.buffer_width));
-  }
+  const int width = console().snapshot.buffer_width;
   // Redirected output has no buffer: the text still reaches the file.
-  write_line_mode(text);
+  write_line_mode(width > 0 ? clip(text, width) : text);
+}
+
+void measure_screen() {
+  auto& c = console();
+  platform::ScreenInfo info;
+  if (device().screen_info(info)) {
+    c.snapshot.buffer_width = info.buffer_width;
+    c.snapshot.buffer_height = info.buffer_height;
+  }
 }
 
 }  // namespace
@@ -63,40 +81,89 @@ void Console::use_device(platform::ConsoleDevice* device) {
   auto& c = console();
   c.device = device;
   c.handler_installed = false;
+  c.opened = false;
   c.full_screen = false;
+  c.own_screen = false;
+  c.input_lost = false;
   c.last_key = 0;
+  c.user = {};
 }
 
 void Console::open(const std::wstring& title) {
   auto& c = console();
   device().acquire();
   if (!device().screen_info(c.snapshot)) c.snapshot = platform::ScreenInfo{};
+  if (!c.opened) {
+    c.user = device().read_user_console();
+    c.drawing_thread = std::this_thread::get_id();
+    c.opened = true;
+  }
   // A second open must not register the handler again: one close, one shutdown.
   if (!c.handler_installed) {
-    device().install_close_handler(on_console_close);
+    device().install_control_handler(on_control_event);
     c.handler_installed = true;
   }
-  if (!title.empty()) device().set_title(title);
+  if (!title.empty()) {
+    c.program_title = title;
+    device().set_title(title);
+  }
 }
 
-void Console::set_title(const std::wstring& title) { device().set_title(title); }
-
 void Console::close() {
+  // On the control thread (the window is closing) the main thread may still
+  // be drawing on the program's screen: only give the console back there.
+  if (std::this_thread::get_id() == console().drawing_thread) set_full_screen(false);
+  give_back();
   std::lock_guard lock(console().output_lock);
   device().flush();
 }
 
+void Console::give_back() {
+  if (console().opened) device().give_back(console().user);
+}
+
 void Console::set_full_screen(bool on) {
-  std::lock_guard lock(console().output_lock);
-  device().set_output_mode(on ? kFullScreenMode : kLineMode);
-  console().full_screen = on;
+  auto& c = console();
+  if (on == c.full_screen) return;
+  std::lock_guard lock(c.output_lock);
+  if (on) {
+    c.own_screen = device().open_screen();
+    if (c.own_screen) device().set_cursor_visible(false);
+    device().set_output_mode(kFullScreenMode);
+  } else {
+    if (c.own_screen) {
+      device().close_screen();
+      c.own_screen = false;
+    }
+    device().set_output_mode(c.user.has_output_mode ? c.user.output_mode : kLineMode);
+  }
+  c.full_screen = on;
+  measure_screen();
 }
 
 bool Console::full_screen() { return console().full_screen; }
 
+bool Console::interactive() { return device().input_is_console() && device().output_is_console(); }
+
+void Console::set_title(std::wstring_view text) { device().set_title(std::wstring(text)); }
+
+void Console::restore_title() {
+  auto& c = console();
+  if (!c.program_title.empty()) {
+    device().set_title(c.program_title);
+  } else if (c.user.has_title) {
+    device().set_title(c.user.title);
+  }
+}
+
+void Console::show_cursor(bool visible) {
+  if (console().own_screen) device().set_cursor_visible(visible);
+}
+
 void Console::clear() {
   auto& c = console();
   if (!c.full_screen) return;
+  measure_screen();
   const auto cells = static_cast<std::uint32_t>(c.snapshot.buffer_width > 0 ? c.snapshot.buffer_width : 0) *
                      static_cast<std::uint32_t>(c.snapshot.buffer_height > 0 ? c.snapshot.buffer_height : 0);
   device().fill(c.snapshot.attributes, cells);
@@ -145,7 +212,10 @@ std::wstring Console::read_key() {
   auto& c = console();
   c.last_key = 0;
   const int pending = device().pending_input();
-  if (pending < 0) return L"";
+  if (pending < 0) {
+    c.input_lost = true;
+    return L"";
+  }
   for (int i = 0; i < pending; ++i) {
     platform::InputEvent event;
     if (!device().read_input(event)) break;
@@ -158,6 +228,12 @@ std::wstring Console::read_key() {
 
 int Console::last_key_code() { return console().last_key; }
 
+bool Console::input_lost() { return console().input_lost; }
+
+void Console::discard_keys() { device().discard_input(); }
+
+bool Console::wait_for_key(unsigned milliseconds) { return device().wait_for_input(milliseconds); }
+
 bool Console::window_size() {
   platform::ScreenInfo info;
   if (!device().screen_info(info)) return false;
@@ -169,6 +245,9 @@ bool Console::window_size() {
 int Console::window_width() { return console().window_width; }
 int Console::window_height() { return console().window_height; }
 
-void Console::wait_for_key(unsigned milliseconds) { device().wait_for_input(milliseconds); }
+void Console::fit_to_window() {
+  device().fit_screen_to_window();
+  measure_screen();
+}
 
 }  // namespace zrn

@@ -36,23 +36,51 @@ class Console {
   // Tests hand in a fake; the program uses the Windows console.
   static void use_device(platform::ConsoleDevice* device);
 
+  // The first open also notes the user's title, output mode and colours,
+  // which every way out gives back.
   static void open(const std::wstring& title = L"");
-  static void set_title(const std::wstring& title);
+  // Gives back everything the program changed: the user's screen, output
+  // mode, colours and title.
   static void close();
+  // The part of `close` that is safe on the control thread.
+  static void give_back();
+
+  // On: a screen of the program's own, without line processing or wrap, and
+  // without a cursor. Off: the user's screen again, as it was.
   static void set_full_screen(bool on);
   static bool full_screen();
+  // Both the keyboard and the screen are a console: a key can be read.
+  static bool interactive();
+
+  // A title for now, until `restore_title` shows the program's title again.
+  static void set_title(std::wstring_view text);
+  static void restore_title();
+  // On the program's own screen only; the user's cursor is never touched.
+  static void show_cursor(bool visible);
+
   static void clear();
   static void set_colour(int text, int background);
   static void locate(int column, int row);
   static void print(std::wstring_view text);
   static void print_line(std::wstring_view text = L"");
+
   static std::wstring read_key();
   static int last_key_code();
+  // True once the keyboard could not be read: no key will ever come.
+  static bool input_lost();
+  // Drops keys still waiting, so that none meant for the screen reaches the
+  // shell.
+  static void discard_keys();
+  // Waits until a key (or other input) arrives or the time is up; true when
+  // input waits.
+  static bool wait_for_key(unsigned milliseconds);
+
+  // Measures the window of the screen being drawn on.
   static bool window_size();
   static int window_width();
   static int window_height();
-  // The pause between key polls: ends early when input arrives.
-  static void wait_for_key(unsigned milliseconds);
+  // The program's own screen made the window's size again after a change.
+  static void fit_to_window();
 };
 
 // Runs the program's shutdown; set by the run sequence, called on close.

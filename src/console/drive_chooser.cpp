@@ -42,13 +42,20 @@ std::wstring choose_drive() {
   draw_box(layout.left, layout.list_top, centred_letters(letters));
   std::erase(letters, L' ');
   Console::locate(layout.left + 58, layout.list_top + 7);
+  Console::show_cursor(true);
+  std::wstring root;
   for (;;) {
     const std::wstring text = Console::read_key();
-    if (accepted(text, letters)) return text + L":\\";
-    // Without any drive no letter can be accepted: ESC is the way out.
-    if (letters.empty() && is_escape(text, Console::last_key_code())) return L"";
+    if (accepted(text, letters)) {
+      root = text + L":\\";
+      break;
+    }
+    // ESC gives up the change of drive; so does a keyboard that cannot be read.
+    if (is_escape(text, Console::last_key_code()) || Console::input_lost()) break;
     Console::wait_for_key(20);
   }
+  Console::show_cursor(false);
+  return root;
 }
 
 }  // namespace zrn

@@ -8,7 +8,7 @@ namespace zrn {
 void list_logical_drives();
 
 // Waits for the letter of a listed drive and returns it, as typed, with ":\".
-// Returns empty text only when there is no drive to list and ESC is pressed.
+// Returns empty text when ESC is pressed: the list stays as it was.
 std::wstring choose_drive();
 
 }  // namespace zrn

@@ -4,6 +4,7 @@
 #include <chrono>
 
 #include "app/program_state.h"
+#include "console/cell_width.h"
 #include "console/console.h"
 #include "console/screen_layout.h"
 
@@ -13,9 +14,7 @@ namespace {
 
 enum FrameText { top_border, side_line, separator, bottom_border };
 
-std::size_t room_from(int column) {
-  return static_cast<std::size_t>(std::max(state().window_width - column, 0));
-}
+int room_from(int column) { return std::max(state().window_width - column, 0); }
 
 void draw_title() {
   const auto& s = state();
@@ -27,21 +26,21 @@ void draw_title() {
 }
 
 void draw_legend() {
-  const auto& s = state();
-  const ScreenLayout& layout = s.layout;
-  // Cut to the frame's inner width, so that it never runs past the border.
-  auto room = static_cast<std::size_t>(std::max(layout.frame_width - 2, 0));
+  const ScreenLayout& layout = state().layout;
+  // The legend may run past the frame up to the window's edge; a window too
+  // narrow for the whole legend gets a compact one.
+  int room = room_from(layout.left);
   Console::locate(layout.left, layout.bottom + 1);
-  const auto pieces = legend_pieces();
+  const auto pieces = legend_for(room);
   for (std::size_t i = 0; i < pieces.size() && room > 0; ++i) {
     if (i % 2 == 1) {
       Console::set_colour(black, cyan);
     } else {
       Console::set_colour(light_grey, black);
     }
-    const std::wstring_view piece = cut_units(pieces[i], room);
+    const std::wstring_view piece = clip(pieces[i], room);
     Console::print(piece);
-    room -= piece.size();
+    room -= std::max(text_cells(piece), static_cast<int>(piece.size()));
   }
   Console::set_colour(light_grey, black);
 }
@@ -61,7 +60,7 @@ void draw_frame_row(int row, bool with_line_end) {
   const int text = frame_text_for(s.layout, row);
   if (text < 0) return;
   Console::locate(s.layout.left, row);
-  const std::wstring_view line = cut_units(s.frame_texts[static_cast<std::size_t>(text)], room_from(s.layout.left));
+  const std::wstring_view line = clip(s.frame_texts[static_cast<std::size_t>(text)], room_from(s.layout.left));
   if (with_line_end) {
     Console::print_line(line);
   } else {
@@ -73,7 +72,7 @@ void draw_frame_row(int row, bool with_line_end) {
 
 void print_at(int column, int row, std::wstring_view text) {
   Console::locate(column, row);
-  Console::print(cut_units(text, room_from(column)));
+  Console::print(clip(text, room_from(column)));
 }
 
 void pause_reading_keys(unsigned milliseconds) {
@@ -103,6 +102,34 @@ void redraw_fixed_rows(int first_row, int last_row) {
     draw_frame_row(row, false);
     if (row == layout.top + 1) draw_title();
     if (row == layout.bottom + 1) draw_legend();
+  }
+}
+
+std::wstring_view size_message(int width, int height) {
+  if (checked_frame_width(width) < kMinimumWidth) return L"Please change the console width to at least 50 characters";
+  if (height < kMinimumHeight) return L"Please change the console height to at least 30 characters";
+  return {};
+}
+
+bool fit_layout_to_window(int width, int height) {
+  auto& s = state();
+  s.window_width = width;
+  s.window_height = height;
+  if (!size_message(width, height).empty()) return false;
+  s.layout = compute_layout(width, height, s.match_count);
+  s.frame_texts = build_frame_texts(s.layout.frame_width);
+  return true;
+}
+
+void draw_size_message() {
+  const auto& s = state();
+  Console::set_colour(light_grey, black);
+  Console::clear();
+  // The screen has no line wrap: the message is broken into lines here.
+  const int width = std::max(s.window_width - 1, 1);
+  int row = 1;
+  for (const auto& line : wrap_words(size_message(s.window_width, s.window_height), width)) {
+    print_at(1, row++, line);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "console/cell_width.h"
 #include "console/console.h"
 
 namespace zrn {
@@ -9,7 +10,9 @@ namespace zrn {
 namespace {
 
 constexpr int kPreviewCellWidth = 18;
+constexpr int kNarrowestPreviewCell = 16;
 constexpr int kCellsPerLine = 5;
+constexpr int kPreviewGap = 2;
 
 bool is_high_surrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
@@ -58,12 +61,12 @@ std::array<std::wstring, 4> build_frame_texts(int width) {
 }
 
 std::wstring fit_path(std::wstring_view path, int width) {
-  const auto units = static_cast<std::size_t>(std::max(width, 0));
-  if (path.size() <= units) return padded(path, units);
-  const auto half = static_cast<std::size_t>(std::max((width - 3) / 2, 0));
-  std::wstring result(path.substr(0, half));
+  width = std::max(width, 0);
+  if (text_cells(path) <= width) return pad_cells(path, width);
+  const int half = std::max((width - 3) / 2, 0);
+  std::wstring result(cut_cells(path, half));
   result += L"\uF061\U000F12F1\uF060";
-  result += path.substr(path.size() - half);
+  result += last_cells(path, half);
   return result;
 }
 
@@ -82,6 +85,27 @@ std::wstring with_thousands(std::int64_t number) {
   return negative ? L"-" + digits : digits;
 }
 
+std::vector<std::wstring> legend_for(int room) {
+  std::vector<std::vector<std::wstring>> choices = {
+      legend_pieces(),
+      {L" ", L" F2=Rescan ", L" ", L" F3=Change Drive ", L" ", L" Arrows=Move ", L" ", L" Return=Select ", L" ",
+       L" ESC=Exit ", L" "},
+      {L" ", L" F2=Rescan ", L" ", L" F3=Drive ", L" ", L" Arrows=Move ", L" ", L" Return=Select ", L" ",
+       L" ESC=Exit ", L" "},
+      {L" ", L" F2=Rescan ", L" ", L" F3=Drive ", L" ", L" Return=Select ", L" ", L" ESC=Exit ", L" "},
+      {L" ", L" F2=Scan ", L" ", L" F3=Drive ", L" ", L" Return=Select ", L" ", L" ESC=Exit ", L" "},
+      {L" ", L" Return=Select ", L" ", L" ESC=Exit ", L" "},
+  };
+  for (auto& pieces : choices) {
+    std::size_t units = 0;
+    for (const auto& piece : pieces) units += piece.size();
+    // The whole legend is measured in units, as it was laid out: its Return
+    // sign is one character of two units that some fonts draw two cells wide.
+    if (units <= static_cast<std::size_t>(std::max(room, 0))) return std::move(pieces);
+  }
+  return std::move(choices.back());
+}
+
 std::vector<std::wstring> legend_pieces() {
   return {L" ",
           L" F2=Rescan ",
@@ -98,24 +122,34 @@ std::vector<std::wstring> legend_pieces() {
 
 CountLine place_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text) {
   CountLine line{0, with_thousands(count), L" directories were found with ", std::wstring(search_text)};
-  const auto length = static_cast<int>(line.number.size() + line.middle.size() + line.search_text.size());
-  const int inner_left = layout.left + 1;
-  line.column = layout.left + layout.frame_width - 2 - length;
-  if (line.column >= inner_left) return line;
-  // Too long for its row: start inside the frame and stop where a fitting
-  // line would have ended.
-  line.column = inner_left;
-  auto room = static_cast<std::size_t>(std::max(layout.frame_width - 3, 0));
+  const int last_column = layout.left + layout.frame_width - 3;
+  // The counter's numbers never have more digits than the larger of the
+  // count and the page size.
+  const std::wstring widest = std::to_wstring(std::max<std::int64_t>(count, layout.page_size));
+  const int counter_cells = text_cells(L"Row " + widest + L" to " + widest + L" / " + std::to_wstring(count));
+  const int first_free = layout.left + 2 + counter_cells + 1;
+  const int room = std::max(last_column - first_free + 1, 0);
+  // Measured so that it fits whether the console counts cells or UTF-16 units.
+  const auto span = [](std::wstring_view text) { return std::max(text_cells(text), static_cast<int>(text.size())); };
+  const auto cells = [&] { return span(line.number) + span(line.middle) + span(line.search_text); };
+  if (cells() > room) line.middle = L" found with ";
+  int left = room;
   for (std::wstring* piece : {&line.number, &line.middle, &line.search_text}) {
-    *piece = std::wstring(cut_units(*piece, room));
-    room -= piece->size();
+    *piece = std::wstring(clip(*piece, left));
+    left -= span(*piece);
   }
+  line.column = last_column - cells() + 1;
   return line;
 }
 
 std::wstring counter_text(int top_index, int page_size, std::int64_t count) {
   return L"Row " + std::to_wstring(top_index + 1) + L" to " + std::to_wstring(top_index + page_size) + L" / " +
          std::to_wstring(count) + std::wstring(10, L' ');
+}
+
+std::wstring counter_shown(const ScreenLayout& layout, int top_index, std::int64_t count, const CountLine& line) {
+  const int column = layout.left + 2;
+  return std::wstring(cut_cells(counter_text(top_index, layout.page_size, count), line.column - 1 - column));
 }
 
 bool is_escape(std::wstring_view text, int code) {
@@ -173,29 +207,85 @@ KeyResult apply_key(Selection current, std::wstring_view text, int code, int mat
   return result;
 }
 
-std::wstring preview_cell(const platform::DirectoryEntry& entry) {
+bool ends_pass(const KeyPress& key) {
+  return apply_key({}, key.text, key.code, 1, 1, 1).outcome != KeyOutcome::moved;
+}
+
+BurstResult apply_burst(Selection current, std::span<const KeyPress> keys, int match_count, int visible_rows,
+                        int page_size) {
+  BurstResult result{{KeyOutcome::moved, current}, 0};
+  for (const KeyPress& key : keys) {
+    result.last = apply_key(result.last.selection, key.text, key.code, match_count, visible_rows, page_size);
+    ++result.used;
+    if (result.last.outcome != KeyOutcome::moved) break;
+  }
+  return result;
+}
+
+Selection keep_in_view(Selection current, int match_count, int visible_rows) {
+  Selection s = current;
+  if (s.selected < s.top) s.top = s.selected;
+  if (s.selected >= s.top + visible_rows) s.top = s.selected - visible_rows + 1;
+  s.top = std::max(std::min(s.top, match_count - visible_rows), 0);
+  return s;
+}
+
+PreviewGrid preview_grid(int inner_width) {
+  for (int per_line = kCellsPerLine; per_line > 1; --per_line) {
+    const int cell = std::min(kPreviewCellWidth, (inner_width - kPreviewGap * (per_line - 1)) / per_line);
+    if (cell >= kNarrowestPreviewCell) return {per_line, cell};
+  }
+  return {1, std::clamp(inner_width, 0, kPreviewCellWidth)};
+}
+
+std::wstring preview_cell(const platform::DirectoryEntry& entry, int cell) {
   const std::wstring shown = entry.is_directory ? L"[" + entry.name + L"]" : entry.name;
-  return padded(shown, kPreviewCellWidth);
+  return pad_cells(shown, cell);
 }
 
 std::vector<std::wstring> preview_lines(const std::vector<platform::DirectoryEntry>& entries, int max_lines,
                                         int width) {
+  const PreviewGrid grid = preview_grid(width);
   std::vector<std::wstring> lines;
   std::wstring line;
   int cells = 0;
-  const auto room = static_cast<std::size_t>(std::max(width, 0));
   for (const auto& entry : entries) {
     if (static_cast<int>(lines.size()) >= max_lines) break;
-    line += preview_cell(entry) + L"  ";
-    if (++cells == kCellsPerLine) {
-      lines.emplace_back(cut_units(trimmed(line), room));
+    line += preview_cell(entry, grid.cell) + std::wstring(kPreviewGap, L' ');
+    if (++cells == grid.per_line) {
+      lines.emplace_back(cut_cells(trimmed(line), width));
       line.clear();
       cells = 0;
     }
   }
   if (static_cast<int>(lines.size()) < max_lines && !trimmed(line).empty()) {
-    lines.emplace_back(cut_units(trimmed(line), room));
+    lines.emplace_back(cut_cells(trimmed(line), width));
   }
+  return lines;
+}
+
+std::vector<std::wstring> wrap_words(std::wstring_view text, int width) {
+  std::vector<std::wstring> lines;
+  std::wstring line;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find(L' ', at), text.size());
+    const std::wstring_view word = text.substr(at, end - at);
+    at = end + 1;
+    if (word.empty()) continue;
+    if (!line.empty() && text_cells(line) + 1 + text_cells(word) > width) {
+      lines.push_back(line);
+      line.clear();
+    }
+    if (!line.empty()) line += L' ';
+    line += word;
+    // A word longer than a whole line goes on in the next.
+    while (text_cells(line) > width && width > 0) {
+      const std::wstring_view head = cut_cells(line, width);
+      lines.emplace_back(head);
+      line.erase(0, head.size());
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
   return lines;
 }
 

@@ -3,6 +3,7 @@
 // fitting, numbers, key transitions, preview lines and the drive letters.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,8 +30,8 @@ ScreenLayout compute_layout(int window_width, int window_height, std::int64_t ma
 // Top border, side line, separator, bottom border; each `width` long.
 std::array<std::wstring, 4> build_frame_texts(int width);
 
-// The path padded to `width`, or its two ends around the three separator
-// characters when it is longer.
+// The path padded to `width` cells, or its two ends around the three
+// separator characters when it is wider.
 std::wstring fit_path(std::wstring_view path, int width);
 
 // At most `units` UTF-16 units, never ending inside a surrogate pair.
@@ -39,8 +40,11 @@ std::wstring_view cut_units(std::wstring_view text, std::size_t units);
 // 1234 -> "1,234".
 std::wstring with_thousands(std::int64_t number);
 
-// The legend's pieces; odd indices are the key texts (colour 0 on 3).
+// The whole legend's pieces; odd indices are the key texts (colour 0 on 3).
 std::vector<std::wstring> legend_pieces();
+// The whole legend when `room` cells hold its 104 units, else the longest
+// compact legend that fits; every one shows Return and ESC.
+std::vector<std::wstring> legend_for(int room);
 
 struct CountLine {
   int column = 0;
@@ -48,11 +52,16 @@ struct CountLine {
   std::wstring middle;       // colour 7 on 0
   std::wstring search_text;  // colour 14 on 0
 };
-// Right-aligned to end at column X + W - 3; a longer line starts at the
-// frame's inner left edge and is cut there.
+// Right-aligned to end at column X + W - 3, and never reaching back into the
+// counter: where the row is short, "found with" stands for the longer middle
+// text, then the search text is cut, so the counter's widest text for this
+// count still fits before it.
 CountLine place_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text);
 
 std::wstring counter_text(int top_index, int page_size, std::int64_t count);
+// The counter as drawn: its ten trailing spaces cut so that they stop a cell
+// before the count line.
+std::wstring counter_shown(const ScreenLayout& layout, int top_index, std::int64_t count, const CountLine& line);
 
 // ESC as character 27, or as its key code alone: Wine's terminal console
 // delivers a lone ESC without its character.
@@ -76,12 +85,46 @@ struct KeyResult {
 KeyResult apply_key(Selection current, std::wstring_view text, int code, int match_count, int visible_rows,
                     int page_size);
 
-// The preview cell of one entry: "[name]" for a directory, exactly 18 long.
-std::wstring preview_cell(const platform::DirectoryEntry& entry);
-// The entries five to a line, each line trimmed and cut to `width`; at most
+struct KeyPress {
+  std::wstring text;
+  int code = 0;
+};
+// True for the keys that end a pass: ESC, Return, F2, F3.
+bool ends_pass(const KeyPress& key);
+
+struct BurstResult {
+  KeyResult last;
+  std::size_t used = 0;  // keys taken, up to and including one that ends the pass
+};
+// The keys that were waiting, taken in order as one: the screen is drawn
+// once for all of them.
+BurstResult apply_burst(Selection current, std::span<const KeyPress> keys, int match_count, int visible_rows,
+                        int page_size);
+
+// Where the list shows the highlighted match once the page holds `visible_rows`
+// rows (after a change of the window size).
+Selection keep_in_view(Selection current, int match_count, int visible_rows);
+
+// How the preview fills a frame's inner width: five cells of 18 where they
+// fit; else as many as fit at 16 cells or more, each as wide as the width
+// allows up to 18.
+struct PreviewGrid {
+  int per_line = 5;
+  int cell = 18;
+};
+PreviewGrid preview_grid(int inner_width);
+
+// The preview cell of one entry: "[name]" for a directory, exactly `cell`
+// cells wide.
+std::wstring preview_cell(const platform::DirectoryEntry& entry, int cell = 18);
+// The entries in lines of the grid for `width`, each line trimmed; at most
 // `max_lines` lines.
 std::vector<std::wstring> preview_lines(const std::vector<platform::DirectoryEntry>& entries, int max_lines,
                                         int width);
+
+// The message split at blanks into lines of at most `width` cells; a word
+// longer than a line is cut.
+std::vector<std::wstring> wrap_words(std::wstring_view text, int width);
 
 // "D E F " from the drive roots.
 std::wstring drive_letters_text(const std::vector<std::wstring>& drives);

@@ -1,6 +1,8 @@
 #include <windows.h>
 
+#include <atomic>
 #include <climits>
+#include <vector>
 
 #include "platform/console_device.h"
 #include "platform/system.h"
@@ -9,25 +11,142 @@ namespace zrn::platform {
 
 namespace {
 
-void (*g_on_close)() = nullptr;
+void (*g_on_event)(ControlEvent) = nullptr;
 
 BOOL WINAPI control_handler(DWORD event) {
-  if (event == CTRL_CLOSE_EVENT && g_on_close) g_on_close();
+  if (g_on_event) g_on_event(event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? ControlEvent::interrupt
+                                                                              : ControlEvent::close);
   // Not handled: the system's default handling ends the process.
   return FALSE;
 }
+
+// Owns a handle; closes it on every path.
+class Handle {
+ public:
+  Handle() = default;
+  ~Handle() { reset(); }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return handle_; }
+  void reset() {
+    if (handle_) CloseHandle(handle_);
+    handle_ = nullptr;
+  }
+  Handle& operator=(HANDLE handle) {
+    reset();
+    handle_ = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+    return *this;
+  }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
 
 class WindowsConsole final : public ConsoleDevice {
  public:
   void acquire() override {
     input_ = GetStdHandle(STD_INPUT_HANDLE);
     output_ = GetStdHandle(STD_OUTPUT_HANDLE);
-    error_ = GetStdHandle(STD_ERROR_HANDLE);
+    if (!own_screen_.get()) target_ = output_;
+  }
+
+  bool input_is_console() override {
+    DWORD mode = 0;
+    return GetConsoleMode(input_, &mode) != 0;
+  }
+
+  bool output_is_console() override {
+    DWORD mode = 0;
+    return GetConsoleMode(output_, &mode) != 0;
+  }
+
+  UserConsole read_user_console() override {
+    UserConsole user;
+    std::vector<wchar_t> title(4096, L'\0');
+    SetLastError(ERROR_SUCCESS);
+    const DWORD length = GetConsoleTitleW(title.data(), static_cast<DWORD>(title.size()));
+    // An empty title reads as 0 too; only an error means there is none to give back.
+    if (length > 0 || GetLastError() == ERROR_SUCCESS) {
+      user.has_title = true;
+      user.title.assign(title.data(), length < title.size() ? length : title.size() - 1);
+    }
+    DWORD mode = 0;
+    if (GetConsoleMode(output_, &mode)) {
+      user.has_output_mode = true;
+      user.output_mode = mode;
+    }
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(output_, &info)) {
+      user.has_attributes = true;
+      user.attributes = info.wAttributes;
+    }
+    return user;
+  }
+
+  void give_back(const UserConsole& user) override {
+    // The user's screen first: under Wine the standard output handle follows
+    // the screen shown, so the modes below must reach the user's.
+    if (HANDLE screen = user_screen_.exchange(nullptr)) SetConsoleActiveScreenBuffer(screen);
+    if (user.has_output_mode) SetConsoleMode(output_, user.output_mode);
+    if (user.has_attributes) SetConsoleTextAttribute(output_, user.attributes);
+    if (user.has_title) SetConsoleTitleW(user.title.c_str());
+  }
+
+  bool open_screen() override {
+    if (own_screen_.get()) return true;
+    // A handle of the user's screen itself: Windows binds the standard output
+    // handle to it, but Wine's follows whichever screen is shown, so only
+    // this handle can bring the user's screen back.
+    HANDLE user = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (user == INVALID_HANDLE_VALUE) return false;
+    HANDLE own = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           CONSOLE_TEXTMODE_BUFFER, nullptr);
+    if (own == INVALID_HANDLE_VALUE || !SetConsoleActiveScreenBuffer(own)) {
+      if (own != INVALID_HANDLE_VALUE) CloseHandle(own);
+      CloseHandle(user);
+      return false;
+    }
+    user_screen_.store(user);
+    own_screen_ = own;
+    target_ = own_screen_.get();
+    fit_screen_to_window();
+    return true;
+  }
+
+  void close_screen() override {
+    if (HANDLE user = user_screen_.exchange(nullptr)) {
+      SetConsoleActiveScreenBuffer(user);
+      CloseHandle(user);
+    }
+    target_ = output_;
+    own_screen_.reset();
+  }
+
+  void fit_screen_to_window() override {
+    if (!own_screen_.get()) return;
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (!GetConsoleScreenBufferInfo(own_screen_.get(), &info)) return;
+    const SHORT width = static_cast<SHORT>(info.srWindow.Right - info.srWindow.Left + 1);
+    const SHORT height = static_cast<SHORT>(info.srWindow.Bottom - info.srWindow.Top + 1);
+    if (info.dwSize.X == width && info.dwSize.Y == height && info.srWindow.Left == 0 && info.srWindow.Top == 0) {
+      return;
+    }
+    const SMALL_RECT window{0, 0, static_cast<SHORT>(width - 1), static_cast<SHORT>(height - 1)};
+    SetConsoleWindowInfo(own_screen_.get(), TRUE, &window);
+    SetConsoleScreenBufferSize(own_screen_.get(), COORD{width, height});
+  }
+
+  void set_cursor_visible(bool visible) override {
+    CONSOLE_CURSOR_INFO cursor;
+    if (!GetConsoleCursorInfo(target_, &cursor)) return;
+    cursor.bVisible = visible ? TRUE : FALSE;
+    SetConsoleCursorInfo(target_, &cursor);
   }
 
   bool screen_info(ScreenInfo& info) override {
     CONSOLE_SCREEN_BUFFER_INFO raw;
-    if (!GetConsoleScreenBufferInfo(output_, &raw)) return false;
+    if (!GetConsoleScreenBufferInfo(target_, &raw)) return false;
     info.buffer_width = raw.dwSize.X;
     info.buffer_height = raw.dwSize.Y;
     info.window_left = raw.srWindow.Left;
@@ -39,24 +158,24 @@ class WindowsConsole final : public ConsoleDevice {
   }
 
   void set_title(const std::wstring& title) override { SetConsoleTitleW(title.c_str()); }
-  void set_output_mode(std::uint32_t mode) override { SetConsoleMode(output_, mode); }
-  void set_attributes(std::uint16_t attributes) override { SetConsoleTextAttribute(output_, attributes); }
+  void set_output_mode(std::uint32_t mode) override { SetConsoleMode(target_, mode); }
+  void set_attributes(std::uint16_t attributes) override { SetConsoleTextAttribute(target_, attributes); }
 
   bool set_cursor(int column, int row) override {
     const COORD where{static_cast<SHORT>(column), static_cast<SHORT>(row)};
-    return SetConsoleCursorPosition(output_, where) != 0;
+    return SetConsoleCursorPosition(target_, where) != 0;
   }
 
   void fill(std::uint16_t attributes, std::uint32_t count) override {
     DWORD done = 0;
-    FillConsoleOutputAttribute(output_, attributes, count, COORD{0, 0}, &done);
-    FillConsoleOutputCharacterW(output_, L' ', count, COORD{0, 0}, &done);
+    FillConsoleOutputAttribute(target_, attributes, count, COORD{0, 0}, &done);
+    FillConsoleOutputCharacterW(target_, L' ', count, COORD{0, 0}, &done);
   }
 
   bool write_console(std::wstring_view text) override {
-    if (text.empty()) return GetConsoleMode(output_, &mode_scratch_) != 0;
+    if (text.empty()) return GetConsoleMode(target_, &mode_scratch_) != 0;
     DWORD written = 0;
-    return WriteConsoleW(output_, text.data(), static_cast<DWORD>(text.size() > INT_MAX ? INT_MAX : text.size()),
+    return WriteConsoleW(target_, text.data(), static_cast<DWORD>(text.size() > INT_MAX ? INT_MAX : text.size()),
                          &written, nullptr) != 0;
   }
 
@@ -91,28 +210,35 @@ class WindowsConsole final : public ConsoleDevice {
     return true;
   }
 
-  void wait_for_input(unsigned milliseconds) override {
+  bool wait_for_input(unsigned milliseconds) override {
     // Wine's terminal console hands over key events only while the program
     // waits on the input handle; on Windows this is the same pause, ending
     // early when a key arrives.
     pause(0);  // raises the timer resolution once
     DWORD mode = 0;
-    const bool console_input = GetConsoleMode(input_, &mode) != 0;
-    // A redirected input handle is always signalled: wait the full time there.
-    if (!console_input || WaitForSingleObject(input_, milliseconds) != WAIT_OBJECT_0) {
-      if (!console_input) Sleep(milliseconds);
+    if (!GetConsoleMode(input_, &mode)) {
+      // A redirected input handle is always signalled: no key can come.
+      Sleep(milliseconds);
+      return false;
     }
+    return WaitForSingleObject(input_, milliseconds) == WAIT_OBJECT_0;
   }
 
-  void install_close_handler(void (*on_close)()) override {
-    g_on_close = on_close;
+  void discard_input() override { FlushConsoleInputBuffer(input_); }
+
+  void install_control_handler(void (*on_event)(ControlEvent)) override {
+    g_on_event = on_event;
     SetConsoleCtrlHandler(control_handler, TRUE);
   }
 
  private:
   HANDLE input_ = nullptr;
   HANDLE output_ = nullptr;
-  HANDLE error_ = nullptr;
+  HANDLE target_ = nullptr;  // output_ or the program's own screen
+  Handle own_screen_;
+  // Shared with the control thread, which may show the user's screen while
+  // the main thread is still drawing.
+  std::atomic<HANDLE> user_screen_{nullptr};
   DWORD mode_scratch_ = 0;
 };
 

@@ -10,6 +10,9 @@ void set_up_process();
 void pause(unsigned milliseconds);
 // The code page the console shows text in; 0 when there is no console.
 unsigned console_output_code_page();
+// Runs `routine` when the program fails inside (an exception nobody caught, a
+// crash) before the system ends it.
+void on_internal_failure(void (*routine)());
 // A modal box with only an OK button. Returns at once where there is no display.
 void show_message(const std::wstring& caption, const std::wstring& text);
 

@@ -5,6 +5,8 @@
 #include <timeapi.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <exception>
 
 namespace zrn::platform {
 
@@ -21,6 +23,27 @@ void pause(unsigned milliseconds) {
 }
 
 unsigned console_output_code_page() { return GetConsoleOutputCP(); }
+namespace {
+
+void (*g_on_failure)() = nullptr;
+
+LONG WINAPI on_unhandled_exception(EXCEPTION_POINTERS*) {
+  if (g_on_failure) g_on_failure();
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+[[noreturn]] void on_terminate() {
+  if (g_on_failure) g_on_failure();
+  std::abort();
+}
+
+}  // namespace
+
+void on_internal_failure(void (*routine)()) {
+  g_on_failure = routine;
+  std::set_terminate(on_terminate);
+  SetUnhandledExceptionFilter(on_unhandled_exception);
+}
 
 void show_message(const std::wstring& caption, const std::wstring& text) {
   MessageBoxW(nullptr, text.c_str(), caption.c_str(), MB_OK);

@@ -3,6 +3,7 @@ change script it leaves, the window checks and hostile input."""
 
 import subprocess
 import time
+import unicodedata
 import unittest
 
 import harness
@@ -24,7 +25,7 @@ class ScreenCase(unittest.TestCase):
 
     def start(self, text="proj", width=100, height=40):
         pane = self.box.pane(text, width=width, height=height, cwd=self.work)
-        pane.wait_for("directories were found with")
+        pane.wait_for("found with")
         return pane
 
     def settle(self, pane, text):
@@ -38,6 +39,17 @@ class ScreenCase(unittest.TestCase):
             previous = screen
             time.sleep(0.15)
         return previous.split("\n")
+
+    def wait_until(self, pane, check, timeout=30):
+        """Waits until `check` holds for the pane's lines; returns them."""
+        deadline = time.monotonic() + timeout
+        while True:
+            lines = pane.lines()
+            if check(lines):
+                return lines
+            if time.monotonic() > deadline:
+                self.fail("screen never as expected:\n" + "\n".join(lines))
+            time.sleep(0.1)
 
     def finish(self, pane, *keys):
         pane.send(*keys)
@@ -228,22 +240,22 @@ class WindowChecks(ScreenCase):
         super().setUp()
         self.box.make_dirs(self.work, "proj-a", "proj-b")
 
-    def test_width_49_prints_the_width_message(self):
-        pane = self.box.pane("proj", width=49, height=40, cwd=self.work)
-        self.assertEqual(pane.wait_exit(timeout=60), 0)
-        self.assertEqual(pane.lines()[1], " " + "Please change the console width to at least 50 characters"[:48])
-        self.assertEqual(self.box.change_script(), RESET)
+    def test_size_messages_wrap_and_stay_after_the_run(self):
+        cases = [(49, 40, "Please change the console width to at least 50 characters"),
+                 (80, 29, "Please change the console height to at least 30 characters")]
+        for width, height, message in cases:
+            with self.subTest(size=f"{width}x{height}"):
+                pane = self.box.pane("proj", width=width, height=height, cwd=self.work)
+                self.assertEqual(pane.wait_exit(timeout=60), 0)
+                # The console breaks the message wherever the window ends.
+                shown = "".join(pane.lines()).replace(" ", "")
+                self.assertIn(message.replace(" ", ""), shown)
+                self.assertEqual(self.box.change_script(), RESET)
 
-    def test_height_29_prints_the_height_message(self):
-        pane = self.box.pane("proj", width=100, height=29, cwd=self.work)
-        self.assertEqual(pane.wait_exit(timeout=60), 0)
-        self.assertEqual(pane.lines()[1], " Please change the console height to at least 30 characters")
-        self.assertEqual(self.box.change_script(), RESET)
-
-    def test_redirected_output_gets_the_width_message(self):
+    def test_output_that_is_no_console_lists_the_matches(self):
         result = self.box.run("proj", cwd=self.work)
         self.assertEqual(result.returncode, 0)
-        self.assertIn(b"Please change the console width to at least 50 characters\r\n", result.stdout)
+        self.assertEqual(sorted(result.stdout.split(b"\r\n")), [b"", b"D:\\proj-a", b"D:\\proj-b"])
         self.assertEqual(self.box.change_script(), RESET)
 
     def test_width_50_height_30_shows_an_intact_frame(self):
@@ -253,8 +265,77 @@ class WindowChecks(ScreenCase):
         self.assertEqual(plain[1], " ╭" + "─" * 47 + "╮")
         for row in range(2, 16):
             self.assertIn(plain[row][-1], "│┤", row)
-        self.assertEqual(len(plain[17].rstrip()), 48)  # legend cut at the inner width
+        self.assertEqual(len(plain[17].rstrip()), 48)  # the compact legend fills the window
         self.finish(pane, "Escape")
+
+
+class FitsTheWindow(ScreenCase):
+    def test_legend_and_count_line_at_common_sizes(self):
+        self.box.make_dirs(self.work, *[f"proj{i}" for i in range(1, 6)])
+        for width, height in [(120, 40), (100, 40), (60, 30), (50, 30)]:
+            with self.subTest(size=f"{width}x{height}"):
+                pane = self.start(width=width, height=height)
+                self.settle(pane, "Row 1 to 5 / 5")
+                plain = pane.lines()
+                legend = plain[next(i for i, line in enumerate(plain) if line.startswith(" ╰")) + 1]
+                self.assertIn(" ESC=Exit", legend)
+                self.assertIn(" Return=Select", legend)
+                if width >= 105:
+                    self.assertIn(" F2=Rescan   F3=Change Drive   Navigation Keys=Move selection ", legend)
+                self.assertRegex(plain[4], r"│ Row 1 to 5 / 5 +5 (directories were )?found with proj │$")
+                self.finish(pane, "Escape")
+
+    def test_preview_of_a_60_column_window_shows_every_name(self):
+        names = [f"entry{i:02d}" for i in range(1, 15)]
+        for parent in ("proj-a", "proj-b"):
+            for name in names:
+                (self.work / parent / name).mkdir(parents=True)
+        pane = self.start(width=60, height=30)
+        self.settle(pane, "Row 1 to 2 / 2")
+        plain = pane.lines()
+        preview = " ".join(plain[9:16])
+        for name in names:
+            self.assertIn(f"[{name}]", preview)
+        for row in range(9, 16):
+            self.assertEqual(plain[row][59], "│", row)
+        self.finish(pane, "Escape")
+
+    def test_wide_characters_keep_the_right_border(self):
+        self.box.make_dirs(self.work, "proj_中文目录名字", "proj-b")
+        (self.work / "proj_中文目录名字" / "子目录").mkdir()
+        pane = self.start()
+        self.settle(pane, "Row 1 to 2 / 2")
+        plain = pane.lines()
+        row = next(line for line in plain[5:7] if "中文" in line)
+        self.assertTrue(row.endswith(" │"), row)
+        self.assertEqual(sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in row), 100)
+        self.finish(pane, "Escape")
+
+    def test_narrow_then_wide_window_is_drawn_again(self):
+        self.box.make_dirs(self.work, *[f"proj{i}" for i in range(1, 6)])
+        pane = self.start()
+        self.settle(pane, "Row 1 to 5 / 5")
+        # The pane stays 100 wide: only the window's own columns count.
+        resize_console(60, 30)
+        self.wait_until(pane, lambda lines: lines[1][:60] == " ╭" + "─" * 57 + "╮"
+                        and lines[4][:60].endswith("5 directories were found with proj │"))
+        resize_console(40, 30)
+        pane.wait_for("Please change the console width")
+        resize_console(100, 40)
+        self.wait_until(pane, lambda lines: lines[20] == " ╰" + "─" * 97 + "╯" and " ESC=Exit" in lines[21]
+                        and "Row 1 to 5 / 5" in lines[4])
+        self.finish(pane, "Escape")
+        self.assertEqual(self.box.change_script(), RESET)
+
+
+def resize_console(width, height):
+    """Gives the running program's console window a new size. Wine's terminal
+    console does not follow a resize of the tmux pane itself."""
+    helper = harness.BUILD_DIR / "tests" / "console_window.exe"
+    result = subprocess.run(["wine", str(helper), "ZARNPATH.EXE", str(width), str(height)],
+                            env=harness.wine_env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, timeout=60, check=False)
+    assert result.returncode == 0, f"resize to {width}x{height} failed: {result.returncode}"
 
 
 if __name__ == "__main__":

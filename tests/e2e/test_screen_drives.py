@@ -69,6 +69,44 @@ class DriveKeys(unittest.TestCase):
         pane.send("F2")
         self.assertEqual(pane.wait_exit(), 0)
         self.assertEqual(self.box.change_script(), RESET)
+        self.assertIn("No directory found...", pane.lines())
+
+    def test_f3_then_escape_shows_the_list_as_it_was(self):
+        pane = self.box.pane("proj", cwd=self.work)
+        pane.wait_for("Row 1 to 2 / 2")
+        second = pane.lines()[6].strip(" │")
+        pane.send("Down")
+        time.sleep(0.5)
+        pane.send("F3")
+        pane.wait_for("Enter the drive letter. _")
+        pane.send("Escape")
+        deadline = time.monotonic() + 30
+        while True:
+            lines = pane.lines()
+            if "Available drives" not in "".join(lines) and lines[6].strip(" │") == second:
+                break
+            self.assertLess(time.monotonic(), deadline, pane.screen())
+            time.sleep(0.1)
+        time.sleep(0.5)
+        lines = pane.lines()
+        for row in range(1, 17):
+            self.assertIn(lines[row][-1], "╮│┤╯", row)
+        self.assertIn("\x1b[30m\x1b[47m " + second, pane.screen(colours=True))
+        pane.send("Enter")
+        self.assertEqual(pane.wait_exit(), 0)
+        self.assertIn(second.encode(), self.box.change_script())
+
+    def test_f3_to_a_drive_without_a_match_says_so(self):
+        self.box.map_drive("E")
+        restart_wine()
+        pane = self.box.pane("proj", cwd=self.work)
+        pane.wait_for("Row 1 to 2 / 2")
+        pane.send("F3")
+        pane.wait_for("Enter the drive letter. _")
+        pane.send("e")
+        self.assertEqual(pane.wait_exit(timeout=60), 0)
+        self.assertIn("No directory found...", pane.lines())
+        self.assertEqual(self.box.change_script(), RESET)
 
     def test_f3_lists_drives_ignores_other_keys_and_takes_a_lower_case_letter(self):
         e = self.box.map_drive("E")
@@ -87,7 +125,7 @@ class DriveKeys(unittest.TestCase):
         self.assertEqual(row, (" " * max(25 - len(letters) // 2, 0) + letters).ljust(53)[:53])
         self.assertNotIn("Q", letters)
 
-        pane.send("Escape", "q", "Enter", "Down")
+        pane.send("q", "Enter", "Down")
         time.sleep(1.5)
         self.assertFalse(pane.exited)
         self.assertIn("Enter the drive letter. _", pane.screen())

@@ -22,10 +22,10 @@ TEST_F(ConsoleTest, ColoursAboveFifteenAreIgnored) {
   FakeConsole fake(80, 25);
   use(fake);
   Console::set_colour(0, 3);
-  EXPECT_EQ(fake.attributes, 0x30);
+  EXPECT_EQ(fake.shown().attributes, 0x30);
   Console::set_colour(16, 0);
   Console::set_colour(0, 16);
-  EXPECT_EQ(fake.attributes, 0x30);
+  EXPECT_EQ(fake.shown().attributes, 0x30);
 }
 
 TEST_F(ConsoleTest, LocateAndClearAreIgnoredInLineMode) {
@@ -34,8 +34,8 @@ TEST_F(ConsoleTest, LocateAndClearAreIgnoredInLineMode) {
   Console::print(L"abc");
   Console::locate(5, 5);
   Console::clear();
-  EXPECT_EQ(fake.cursor_x, 3);
-  EXPECT_EQ(fake.cursor_y, 0);
+  EXPECT_EQ(fake.shown().cursor_x, 3);
+  EXPECT_EQ(fake.shown().cursor_y, 0);
   EXPECT_EQ(fake.row(0).substr(0, 3), L"abc");
 }
 
@@ -44,16 +44,16 @@ TEST_F(ConsoleTest, FullScreenClipsAtTheBufferWidthAndLineEndMovesDown) {
   use(fake);
   Console::set_full_screen(true);
   Console::clear();
-  EXPECT_EQ(fake.mode, 0u);
+  EXPECT_EQ(fake.shown().mode, 0u);
   Console::locate(0, 1);
   Console::print_line(L"0123456789ABCDEF");
   EXPECT_EQ(fake.row(1), L"0123456789");
   EXPECT_EQ(fake.row(2), L"          ");
-  EXPECT_EQ(fake.cursor_x, 0);
-  EXPECT_EQ(fake.cursor_y, 2);
-  EXPECT_EQ(fake.mode, 0u);
+  EXPECT_EQ(fake.shown().cursor_x, 0);
+  EXPECT_EQ(fake.shown().cursor_y, 2);
+  EXPECT_EQ(fake.shown().mode, 0u);
   Console::print_line(L"");
-  EXPECT_EQ(fake.cursor_y, 3);
+  EXPECT_EQ(fake.shown().cursor_y, 3);
 }
 
 TEST_F(ConsoleTest, RedirectedOutputIsUtf8WithCrLfAndHasNoWindowSize) {
@@ -91,6 +91,50 @@ TEST_F(ConsoleTest, ReadKeyTakesTheFirstKeyDownAndDropsOtherEvents) {
   fake.key(L'a', 0x41);
   EXPECT_EQ(Console::read_key(), L"a");
   EXPECT_EQ(Console::last_key_code(), 0x41);
+}
+
+int g_shutdowns = 0;
+
+TEST_F(ConsoleTest, EveryWayOutGivesTheUsersConsoleBack) {
+  struct Case {
+    const char* name;
+    bool own_screen;                 // the console can make a second screen
+    void (*leave)(FakeConsole&);
+    int shutdowns;
+  };
+  const Case cases[] = {
+      {"close", true, [](FakeConsole&) { Console::close(); }, 0},
+      {"close without a second screen", false, [](FakeConsole&) { Console::close(); }, 0},
+      {"Ctrl+C", true, [](FakeConsole& f) { f.control_handler(platform::ControlEvent::interrupt); }, 1},
+      {"window closed", true, [](FakeConsole& f) { f.control_handler(platform::ControlEvent::close); }, 1},
+      {"internal failure", true, [](FakeConsole&) { Console::give_back(); }, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeConsole fake(80, 25);
+    fake.can_open_screen = c.own_screen;
+    fake.user.attributes = 0x1E;
+    use(fake);
+    Console::print_line(L"the user's line");
+    g_shutdowns = 0;
+    set_shutdown_routine([] { ++g_shutdowns; });
+    Console::set_full_screen(true);
+    Console::set_colour(0, 7);
+    Console::clear();
+    Console::set_title(L"indexing D:\\");
+    Console::restore_title();
+    EXPECT_EQ(fake.title, L"ZRN - Zarnpath");
+    c.leave(fake);
+    set_shutdown_routine(nullptr);
+    EXPECT_FALSE(fake.own_shown);
+    EXPECT_EQ(fake.user.mode, 3u);
+    EXPECT_EQ(fake.user.attributes, 0x1E);
+    EXPECT_EQ(fake.title, L"user title");
+    EXPECT_EQ(g_shutdowns, c.shutdowns);
+    if (c.own_screen) {
+      EXPECT_EQ(fake.user.row(0).substr(0, 15), L"the user's line");
+    }
+  }
 }
 
 TEST_F(ConsoleTest, SecondOpenDoesNotRegisterTheCloseHandlerAgain) {

@@ -50,6 +50,7 @@ TEST_F(ScreenDrawing, TwoMatchesAtHundredByForty) {
   FakeConsole fake(100, 40);
   open(fake, 100, 40, 2);
   fake.key(0, key::down);
+  fake.later();
   fake.key(27, 27);
   EXPECT_EQ(run(fake, paths(2)), L"");
   EXPECT_EQ(fake.row(1)[1], L'\u256D');
@@ -90,8 +91,10 @@ TEST_F(ScreenDrawing, RightBorderIntactAtEveryWidth) {
       EXPECT_TRUE(border == kSide || border == kRightTop || border == L'\u2524' || border == L'\u256F')
           << "row " << row;
     }
-    // The legend stays inside the frame's inner width.
-    EXPECT_EQ(fake.row(layout.bottom + 1).substr(right - 1), std::wstring(2, L' '));
+    // The legend always shows how to choose and how to leave.
+    const std::wstring legend = fake.row(layout.bottom + 1);
+    EXPECT_NE(legend.find(L" Return=Select"), std::wstring::npos);
+    EXPECT_NE(legend.find(L" ESC=Exit "), std::wstring::npos);
   }
 }
 
@@ -99,6 +102,7 @@ TEST_F(ScreenDrawing, EndShowsTheLastPageAndPageKeysMove) {
   FakeConsole fake(100, 40);
   open(fake, 100, 40, 40);
   fake.key(0, key::end);
+  fake.later();
   fake.key(L'\r', 13);
   EXPECT_EQ(run(fake, paths(40)), L"Q:\\no\\such\\proj40");
   EXPECT_NE(fake.row(4).find(L"Row 26 to 40 / 40"), std::wstring::npos);
@@ -106,6 +110,7 @@ TEST_F(ScreenDrawing, EndShowsTheLastPageAndPageKeysMove) {
   EXPECT_EQ(fake.attribute_at(3, 19), 0x70);
 
   fake.key(0, key::page_down);
+  fake.later();
   fake.key(L'\r', 13);
   EXPECT_EQ(run(fake, paths(40)), L"Q:\\no\\such\\proj16");
   EXPECT_NE(fake.row(4).find(L"Row 16 to 30 / 40"), std::wstring::npos);
@@ -130,6 +135,24 @@ TEST_F(ScreenDrawing, EmptyListReturnsAtOnceWithoutDrawing) {
   const std::wstring before = fake.row(4);
   EXPECT_EQ(run(fake, {}), L"");
   EXPECT_EQ(fake.row(4), before);
+}
+
+TEST_F(ScreenDrawing, KeysWaitingTogetherCostOneRedraw) {
+  // A single Down, then 200 Downs and an Up sent at once: the screen is
+  // drawn as often for the burst as for the one key.
+  int writes[2] = {};
+  for (int burst = 0; burst < 2; ++burst) {
+    FakeConsole fake(100, 40);
+    open(fake, 100, 40, 300);
+    const int drawn = fake.writes;
+    for (int i = 0; i < (burst ? 200 : 1); ++i) fake.key(0, key::down);
+    if (burst) fake.key(0, key::up);
+    fake.later();
+    fake.key(L'\r', 13);
+    EXPECT_EQ(run(fake, paths(300)), burst ? L"Q:\\no\\such\\proj200" : L"Q:\\no\\such\\proj2");
+    writes[burst] = fake.writes - drawn;
+  }
+  EXPECT_EQ(writes[0], writes[1]);
 }
 
 TEST_F(ScreenDrawing, PreviewLinesStayInsideTheFrame) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "console/cell_width.h"
 #include "console/console.h"
 
 namespace zrn {
@@ -107,13 +108,15 @@ TEST(ScreenNumbers, CountLineEndsBeforeTheRightBorder) {
   EXPECT_EQ(line.column + length - 1, layout.left + layout.frame_width - 3);
 }
 
-TEST(ScreenNumbers, LongCountLineStartsInsideTheFrameAndIsCut) {
+TEST(ScreenNumbers, LongCountLineStopsBeforeTheCounterAndIsCut) {
   const ScreenLayout layout = compute_layout(50, 40, 40);
   const CountLine line = place_count_line(layout, 40, std::wstring(80, L's'));
-  EXPECT_EQ(line.column, layout.left + 1);
+  // "Row 40 to 40 / 40" is the widest counter for 40 matches.
+  EXPECT_EQ(line.column, layout.left + 2 + 17 + 1);
   EXPECT_EQ(line.number, L"40");
-  EXPECT_EQ(line.number.size() + line.middle.size() + line.search_text.size(),
-            static_cast<std::size_t>(layout.frame_width - 3));
+  EXPECT_EQ(line.middle, L" found with ");
+  EXPECT_EQ(line.column + static_cast<int>(line.number.size() + line.middle.size() + line.search_text.size()) - 1,
+            layout.left + layout.frame_width - 3);
 }
 
 TEST(ScreenNumbers, CutNeverSplitsASurrogatePair) {
@@ -127,6 +130,55 @@ TEST(ScreenLegend, PiecesAre104Units) {
   std::size_t total = 0;
   for (const auto& piece : legend_pieces()) total += piece.size();
   EXPECT_EQ(total, 104u);
+}
+
+TEST(ScreenLegend, WholeWhereItFitsElseCompactWithReturnAndEscape) {
+  struct Case {
+    int room;
+    std::size_t units;
+  };
+  const Case cases[] = {{119, 104}, {104, 104}, {103, 72}, {99, 72}, {71, 65}, {59, 51}, {50, 49}, {49, 49}, {48, 28}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.room);
+    const auto pieces = legend_for(c.room);
+    std::wstring text;
+    for (const auto& piece : pieces) text += piece;
+    EXPECT_EQ(text.size(), c.units);
+    EXPECT_NE(text.find(L" Return=Select"), std::wstring::npos);
+    EXPECT_NE(text.find(L" ESC=Exit "), std::wstring::npos);
+    for (std::size_t i = 0; i < pieces.size(); i += 2) EXPECT_EQ(pieces[i], L" ");
+  }
+  EXPECT_EQ(legend_for(104), legend_pieces());
+}
+
+TEST(ScreenNumbers, CounterAndCountLineNeverMeet) {
+  struct Case {
+    int window;
+    std::int64_t count;
+    const wchar_t* search;
+    const wchar_t* middle;
+    const wchar_t* shown;
+  };
+  const Case cases[] = {
+      {100, 5, L"proj", L" directories were found with ", L"proj"},
+      {60, 5, L"proj", L" directories were found with ", L"proj"},
+      {50, 5, L"proj", L" found with ", L"proj"},
+      {50, 1234, L"proj", L" found with ", L"proj"},
+      {50, 40, L"a long search text", L" found with ", L"a long search"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.window);
+    const ScreenLayout layout = compute_layout(c.window, 30, c.count);
+    const CountLine line = place_count_line(layout, c.count, c.search);
+    EXPECT_EQ(line.middle, c.middle);
+    EXPECT_EQ(line.search_text, c.shown);
+    // The counter of the last page is the widest: a blank cell still parts them.
+    const int last_top = static_cast<int>(std::max<std::int64_t>(c.count - layout.page_size, 0));
+    const std::wstring counter = counter_shown(layout, last_top, c.count, line);
+    EXPECT_EQ(counter.substr(0, 4), L"Row ");
+    EXPECT_LT(layout.left + 2 + text_cells(counter), line.column);
+    EXPECT_NE(counter.back(), L'/');
+  }
 }
 
 struct KeyCase {
@@ -175,6 +227,49 @@ TEST(ScreenKeys, TransitionsWithClamping) {
   }
 }
 
+TEST(ScreenKeys, BurstTakesKeysUpToTheOneThatEndsThePass) {
+  const KeyPress down{L"", key::down};
+  const KeyPress up{L"", key::up};
+  std::vector<KeyPress> held(200, down);
+  held.push_back(up);
+  struct Case {
+    const char* name;
+    std::vector<KeyPress> keys;
+    KeyOutcome outcome;
+    std::size_t used;
+    Selection to;
+  };
+  const Case cases[] = {
+      {"200 downs and an up", held, KeyOutcome::moved, 201, {186, 199}},
+      {"down, escape, down", {down, {L"\x1b", 27}, down}, KeyOutcome::escape, 2, {0, 1}},
+      {"down, return", {down, down, {L"\r", 13}}, KeyOutcome::choose, 3, {0, 2}},
+      {"down, F3, letter", {down, {L"", key::f3}, {L"e", 0x45}}, KeyOutcome::change_drive, 2, {0, 1}},
+      {"no key", {}, KeyOutcome::moved, 0, {0, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const BurstResult result = apply_burst({}, c.keys, 300, 15, 15);
+    EXPECT_EQ(result.last.outcome, c.outcome);
+    EXPECT_EQ(result.used, c.used);
+    EXPECT_EQ(result.last.selection.top, c.to.top);
+    EXPECT_EQ(result.last.selection.selected, c.to.selected);
+  }
+}
+
+TEST(ScreenPreview, GridFitsTheInnerWidth) {
+  struct Case {
+    int inner, per_line, cell;
+  };
+  const Case cases[] = {{98, 5, 18}, {97, 5, 17}, {88, 5, 16}, {87, 4, 18}, {77, 4, 17}, {57, 3, 17}, {47, 2, 18}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.inner);
+    const PreviewGrid grid = preview_grid(c.inner);
+    EXPECT_EQ(grid.per_line, c.per_line);
+    EXPECT_EQ(grid.cell, c.cell);
+    EXPECT_LE(grid.per_line * grid.cell + 2 * (grid.per_line - 1), c.inner);
+  }
+}
+
 TEST(ScreenPreview, CellsOfEighteen) {
   using platform::DirectoryEntry;
   EXPECT_EQ(preview_cell({L"docs", true}), L"[docs]            ");
@@ -192,11 +287,11 @@ TEST(ScreenPreview, TwelveEntriesMakeLinesOfFiveFiveAndTwo) {
   EXPECT_EQ(lines[2], L"e10                 e11");
 }
 
-TEST(ScreenPreview, LinesAreCutToTheInnerWidthAndLimited) {
+TEST(ScreenPreview, NarrowFrameHasFewerEntriesPerLineAndIsLimited) {
   std::vector<platform::DirectoryEntry> entries(100, {L"name", false});
   const auto lines = preview_lines(entries, 7, 47);
   ASSERT_EQ(lines.size(), 7u);
-  for (const auto& line : lines) EXPECT_EQ(line.size(), 47u);
+  for (const auto& line : lines) EXPECT_EQ(line, L"name" + std::wstring(16, L' ') + L"name");
 }
 
 TEST(ScreenDriveLetters, CentredInFiftyThreeCells) {

@@ -1,0 +1,107 @@
+"""The user's console after ZRN, seen in Wine's interactive cmd in tmux: the
+earlier output, line ends, wrapping and the window title are as they were, and
+input that is no console never makes the program wait."""
+
+import re
+import subprocess
+import time
+import unittest
+
+import harness
+from harness import Sandbox
+
+RESET = b"@echo off\r\n"
+PROMPT = re.compile(r"^[A-Z]:\\[^>]*>")
+
+
+class Shell:
+    """Wine's cmd in a tmux pane, typed into like a user would."""
+
+    def __init__(self, box, cwd, width=100, height=40):
+        self.box = box
+        self.pane = box.pane(command=["cmd"], cwd=cwd, width=width, height=height)
+        self.wait_for_prompts(1)
+
+    def prompts(self):
+        return sum(1 for line in self.pane.lines() if PROMPT.match(line))
+
+    def wait_for_prompts(self, count, timeout=60):
+        deadline = time.monotonic() + timeout
+        while self.prompts() < count:
+            if time.monotonic() > deadline:
+                raise AssertionError(f"no prompt after {timeout}s:\n{self.pane.screen()}")
+            time.sleep(0.1)
+
+    def type(self, line):
+        self.pane.send(line, "Enter")
+
+    def run(self, line, timeout=60):
+        """Types a command line and waits for the next prompt."""
+        before = self.prompts()
+        self.type(line)
+        self.wait_for_prompts(before + 1, timeout)
+        return self.pane.lines()
+
+    def zrn(self, arguments):
+        return f'"{self.box.wrapper_windows}" {arguments}'
+
+    def title(self):
+        return subprocess.run(["tmux", "-L", harness.TMUX_SOCKET, "display", "-p", "-t", self.pane.name,
+                               "#{pane_title}"], stdout=subprocess.PIPE, check=True).stdout.decode().strip()
+
+    def assert_lines_end_normally(self, test):
+        lines = self.run("echo a & echo b")
+        at = max(i for i, line in enumerate(lines) if line.endswith("echo a & echo b"))
+        test.assertEqual(lines[at + 1:at + 3], ["a", "b"], "\n".join(lines))
+
+
+class HandBack(unittest.TestCase):
+    def setUp(self):
+        self.box = Sandbox()
+        self.addCleanup(self.box.close)
+        self.work = self.box.map_drive("D")
+        self.box.make_dirs(self.work, "proj-a", "proj-b")
+
+    def test_escape_and_return_give_the_console_back(self):
+        shell = Shell(self.box, self.work)
+        title = shell.title()
+        shell.run("echo printed before the run")
+        prompts = shell.prompts()
+        shell.type(shell.zrn("proj"))
+        shell.pane.wait_for("Row 1 to 2 / 2")
+        self.assertEqual(shell.title(), "ZRN - Zarnpath")
+        shell.pane.send("Escape")
+        shell.wait_for_prompts(prompts + 1)
+        lines = shell.pane.lines()
+        self.assertIn("printed before the run", lines)
+        self.assertEqual(shell.title(), title)
+        self.assertEqual(self.box.change_script(), RESET)
+        shell.assert_lines_end_normally(self)
+
+        prompts = shell.prompts()
+        shell.type(shell.zrn("proj"))
+        shell.pane.wait_for("Row 1 to 2 / 2")
+        shell.pane.send("Enter")
+        shell.wait_for_prompts(prompts + 1)
+        self.assertTrue(any(line.startswith("Directory has been changed to D:\\proj-") for line in shell.pane.lines()))
+        self.assertIn("printed before the run", shell.pane.lines())
+        shell.assert_lines_end_normally(self)
+
+    def test_width_message_gives_the_console_back(self):
+        shell = Shell(self.box, self.work, width=49)
+        shell.run(shell.zrn("proj"))
+        self.assertIn("Pleasechangetheconsolewidth", "".join(shell.pane.lines()).replace(" ", ""))
+        shell.assert_lines_end_normally(self)
+
+    def test_input_that_is_no_console_ends_at_once_with_the_matches(self):
+        shell = Shell(self.box, self.work)
+        start = time.monotonic()
+        lines = shell.run(shell.zrn("proj") + " < nul", timeout=30)
+        self.assertLess(time.monotonic() - start, 20)
+        self.assertIn("D:\\proj-a", lines)
+        self.assertIn("D:\\proj-b", lines)
+        self.assertEqual(self.box.change_script(), RESET)
+
+
+if __name__ == "__main__":
+    unittest.main()
