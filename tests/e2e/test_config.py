@@ -4,12 +4,11 @@ broken, keeps the program from starting."""
 
 import os
 import random
-import shutil
 import subprocess
-import tempfile
 import unittest
 
-from harness import Sandbox, wine_env, windows_path
+import harness
+from harness import Sandbox, windows_path
 
 RESET = b"@echo off\r\n"
 NO_DIRECTORY = "\r\nZRN - Zarnpath\r\n\r\nNo directory associated with this /Q switch.\r\n"
@@ -134,36 +133,6 @@ class Encodings(unittest.TestCase):
             self.assertTrue(box.change_script().endswith(script_for("D:\\B\\")))
 
 
-def _mingw_compiler():
-    for name in ("x86_64-w64-mingw32-gcc", "x86_64-w64-mingw32-gcc-posix"):
-        if shutil.which(name):
-            return name
-    return None
-
-
-HOLDER_SOURCE = r"""
-#include <windows.h>
-#include <shellapi.h>
-#include <stdlib.h>
-/* Holds a file open with the given share mode until its input ends. */
-int main(void) {
-  int argc = 0;
-  LPWSTR *argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argc < 3) return 2;
-  HANDLE file = CreateFileW(argv[1], GENERIC_READ | GENERIC_WRITE, (DWORD)_wtoi(argv[2]), NULL,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-  if (file == INVALID_HANDLE_VALUE) return 1;
-  DWORD count = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "held\n", 5, &count, NULL);
-  char buffer[16];
-  while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &count, NULL) && count > 0) {
-  }
-  CloseHandle(file);
-  return 0;
-}
-"""
-
-
 class BadConfigurationFiles(unittest.TestCase):
     """Whatever lies at ZRN.INI, the program starts, uses the defaults where
     nothing usable was found, and ends with exit code 0."""
@@ -225,31 +194,11 @@ class BadConfigurationFiles(unittest.TestCase):
 
     def hold(self, share_mode):
         """Starts a Windows process that holds ZRN.INI open for writing with
-        `share_mode`; returns it once the file is held."""
-        compiler = _mingw_compiler()
-        if not compiler:
-            self.skipTest("no MinGW compiler for the file holder")
-        build = tempfile.mkdtemp(prefix="zrn-holder-")
-        self.addCleanup(shutil.rmtree, build, True)
-        source = os.path.join(build, "holder.c")
-        exe = os.path.join(build, "holder.exe")
-        with open(source, "w") as f:
-            f.write(HOLDER_SOURCE)
-        subprocess.run([compiler, "-O1", "-o", exe, source, "-lshell32"], check=True)
-        holder = subprocess.Popen(["wine", exe, windows_path(self.box.program_dir / "ZRN.INI"), str(share_mode)],
-                                  env=wine_env(), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                  stderr=subprocess.DEVNULL)
-
-        def release():
-            holder.stdin.close()
-            holder.stdout.close()
-            try:
-                holder.wait(timeout=60)
-            except subprocess.TimeoutExpired:
-                holder.kill()
-                holder.wait()
-        self.addCleanup(release)
-        self.assertEqual(holder.stdout.readline().strip(), b"held")
+        `share_mode` until the test ends; returns once the file is held."""
+        holder = self.box.start(harness.FILE_HOLDER, windows_path(self.box.program_dir / "ZRN.INI"),
+                                str(share_mode), stdin=subprocess.PIPE)
+        self.addCleanup(holder.finish)
+        holder.wait_output(b"held")
         return holder
 
     def test_a_file_held_open_for_writing_that_lets_readers_in_is_read(self):
