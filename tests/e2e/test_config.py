@@ -19,8 +19,21 @@ def script_for(directory):
     return f'chdir /D "{directory}"\r\n'.encode("utf-8")
 
 
-def wine_profile(box):
-    return box.run_cmd("echo %USERPROFILE%").text.strip()
+def known_folder(name):
+    """A known folder as the quick directory table holds it, from what
+    Windows tells a program: with a backslash at the end; Downloads falls back
+    to the profile folder's "Downloads"."""
+    facts = harness.host_facts()
+    if name == "downloads":
+        if facts["downloads"]:
+            return facts["downloads"] + "\\"
+        return known_folder("folder_40") + "Downloads\\"
+    path = facts[name]
+    return path if not path or path.endswith("\\") else path + "\\"
+
+
+DOCUMENTS, MUSIC, VIDEOS, PROGRAM_FILES, PICTURES = (
+    "folder_5", "folder_13", "folder_14", "folder_38", "folder_39")
 
 
 class QuickDirectoriesThroughTheShell(unittest.TestCase):
@@ -39,10 +52,10 @@ class QuickDirectoriesThroughTheShell(unittest.TestCase):
     def test_qd_changes_the_shell_to_the_documents_folder(self):
         with Sandbox() as box:
             drive = box.map_drive("D")
-            documents = wine_profile(box) + "\\Documents"
+            documents = known_folder(DOCUMENTS)
             result = box.run_cmd(f'call "{box.wrapper_windows}" /qd & cd', cwd=drive)
-            self.assertEqual(result.text.rstrip("\r\n").split("\r\n")[-1], documents)
-            self.assertTrue(box.change_script().endswith(script_for(documents + "\\")))
+            self.assertEqual(result.text.rstrip("\r\n").split("\r\n")[-1], documents.rstrip("\\"))
+            self.assertTrue(box.change_script().endswith(script_for(documents)))
 
 
 class QuickSwitches(unittest.TestCase):
@@ -57,14 +70,13 @@ class QuickSwitches(unittest.TestCase):
         return result
 
     def test_known_folders_with_their_trailing_backslash(self):
-        profile = wine_profile(self.box)
         cases = {
-            "/QD": profile + "\\Documents\\",
-            "/ql": profile + "\\Downloads\\",
-            "/QV": profile + "\\Videos\\",
-            "/qm": profile + "\\Music\\",
-            "/QP": profile + "\\Pictures\\",
-            "/qx": "C:\\Program Files\\",
+            "/QD": known_folder(DOCUMENTS),
+            "/ql": known_folder("downloads"),
+            "/QV": known_folder(VIDEOS),
+            "/qm": known_folder(MUSIC),
+            "/QP": known_folder(PICTURES),
+            "/qx": known_folder(PROGRAM_FILES),
         }
         for switch, folder in cases.items():
             with self.subTest(switch=switch):
