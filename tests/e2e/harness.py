@@ -226,8 +226,9 @@ def _start_wine():
     deadline = time.monotonic() + 300
     while not ready.exists():
         if _keeper.poll() is not None or time.monotonic() > deadline:
+            code = _keeper.returncode
             _stop_processes()
-            raise RuntimeError(f"Wine's desktop did not start in {PREFIX} (keeper exit code {_keeper.returncode})")
+            raise RuntimeError(f"Wine's desktop did not start in {PREFIX} (keeper exit code {code})")
         time.sleep(0.05)
 
 
@@ -266,9 +267,8 @@ def _stop_wine():
 
 def wine_processes():
     """The processes running in the group's prefix: (pid, command line)."""
-    needle = f"WINEPREFIX={PREFIX}".encode()
     found = []
-    for pid in _pids_whose_environment_holds(needle):
+    for pid in _pids_whose_environment_holds(f"WINEPREFIX={PREFIX}"):
         try:
             command = pathlib.Path(f"/proc/{pid}/cmdline").read_bytes().replace(b"\0", b" ")
         except OSError:
@@ -277,7 +277,8 @@ def wine_processes():
     return found
 
 
-def _pids_whose_environment_holds(entry):
+def _pids_whose_environment_holds(*entries):
+    wanted = {entry.encode() for entry in entries}
     for name in os.listdir("/proc"):
         if not name.isdigit() or int(name) == os.getpid():
             continue
@@ -285,22 +286,17 @@ def _pids_whose_environment_holds(entry):
             environment = pathlib.Path(f"/proc/{name}/environ").read_bytes().split(b"\0")
         except OSError:
             continue
-        if entry in environment:
+        if wanted.intersection(environment):
             yield int(name)
 
 
 def _end_tagged(*tags):
     """Ends every process that carries one of the runs' tags."""
-    entries = {f"{RUN_TAG}={tag}".encode() for tag in tags}
-    for name in os.listdir("/proc"):
-        if not name.isdigit() or int(name) == os.getpid():
-            continue
+    for pid in _pids_whose_environment_holds(*(f"{RUN_TAG}={tag}" for tag in tags)):
         try:
-            environment = pathlib.Path(f"/proc/{name}/environ").read_bytes().split(b"\0")
-            if entries.intersection(environment):
-                os.kill(int(name), signal.SIGKILL)
-        except (OSError, ProcessLookupError):
-            continue
+            os.kill(pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
 
 
 def windows_path(path):
@@ -381,6 +377,14 @@ class Process:
     def stdin(self):
         return self.popen.stdin
 
+    def run(self, timeout):
+        """Waits for the end, with an empty input as subprocess.run gives for
+        subprocess.PIPE; returns the Result."""
+        if self.popen.stdin:
+            self.popen.stdin.close()
+        self.wait(timeout)
+        return self.result()
+
     def wait(self, timeout):
         """The exit code; a run still going after `timeout` seconds is ended
         and the test fails with what it printed."""
@@ -430,9 +434,7 @@ class Process:
 def run_wine(argv, cwd=None, env=None, timeout=120, stdin=None):
     """Runs a Windows program (`argv` without "wine") outside any sandbox."""
     ensure_wine()
-    process = Process(["wine", *argv], cwd or _scratch, env, stdin, _scratch)
-    process.wait(timeout)
-    return process.result()
+    return Process(["wine", *argv], cwd or _scratch, env, stdin, _scratch).run(timeout)
 
 
 _host_facts = None
@@ -546,9 +548,7 @@ class Sandbox:
     def run_shell(self, command, cwd=None, env=None, timeout=120):
         """Runs a Unix shell `command` (which may start Wine, e.g. in a pipe)
         in the group's Wine environment."""
-        process = self.start_process(["sh", "-c", command], cwd, env, None)
-        process.wait(timeout)
-        return process.result()
+        return self.start_process(["sh", "-c", command], cwd, env, None).run(timeout)
 
     def start(self, *argv, cwd=None, env=None, stdin=None):
         """Starts a Windows program (`argv` without "wine") that runs beside
@@ -562,9 +562,7 @@ class Sandbox:
         return process
 
     def _wine(self, argv, cwd, env, timeout, stdin):
-        process = self.start(*argv, cwd=cwd, env=env, stdin=stdin)
-        process.wait(timeout)
-        return process.result()
+        return self.start(*argv, cwd=cwd, env=env, stdin=stdin).run(timeout)
 
     def pane(self, *args, width=100, height=40, cwd=None, env=None, command=None):
         """Starts the program (or a Wine `command` list) in a detached tmux pane

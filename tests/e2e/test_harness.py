@@ -4,6 +4,7 @@ does not hold up the test, and Wine's background processes hold none of a
 test's files."""
 
 import os
+import subprocess
 import time
 import unittest
 
@@ -53,14 +54,30 @@ class Harness(unittest.TestCase):
         self.assertEqual(held_by_wine(self.box.root, self.box.runs_dir), [])
 
     def test_a_run_that_outstays_its_time_is_ended_with_what_it_started(self):
-        with self.assertRaises(RunTimeout) as caught:
-            self.box.run_cmd(f"echo waiting for its input& {self.holder}", stdin=self.input, timeout=5)
-        self.assertIn("waiting for its input", str(caught.exception))
-        self.assertIn("held", str(caught.exception))
-        deadline = time.monotonic() + 10
-        while holders() and time.monotonic() < deadline:
-            time.sleep(0.1)
-        self.assertEqual(holders(), [])
+        ini = harness.windows_path(self.box.program_dir / "ZRN.INI")
+        runs = {
+            "cmd": lambda: self.box.run_cmd(f"echo waiting for its input& {self.holder}", stdin=self.input,
+                                            timeout=5),
+            "shell": lambda: self.box.run_shell(f"echo waiting for its input; sleep 600 | "
+                                                f"wine '{harness.FILE_HOLDER}' '{ini}' 1", timeout=5),
+        }
+        for label, run in runs.items():
+            with self.subTest(label):
+                with self.assertRaises(RunTimeout) as caught:
+                    run()
+                self.assertIn("waiting for its input", str(caught.exception))
+                self.assertIn("held", str(caught.exception))
+                deadline = time.monotonic() + 10
+                while holders() and time.monotonic() < deadline:
+                    time.sleep(0.1)
+                self.assertEqual(holders(), [])
+
+    def test_a_run_reads_its_input_to_the_end(self):
+        # subprocess.PIPE gives an empty input, as subprocess.run does.
+        for stdin in (None, subprocess.PIPE, b"some input\r\n"):
+            with self.subTest(stdin=stdin):
+                result = self.box.run_cmd(self.holder, stdin=stdin, timeout=60)
+                self.assertEqual((result.returncode, result.text), (0, "held\n"))
 
     def test_a_process_left_holding_the_output_does_not_hold_up_the_run(self):
         result = self.box.run_cmd(f'start "" /b {self.holder}& echo started', stdin=self.input, timeout=60)
