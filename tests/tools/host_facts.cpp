@@ -7,8 +7,8 @@
 // is left empty. The processor's brand string is written as hex of its bytes
 // up to the terminating zero, so that blanks at either end survive.
 #include <windows.h>
-#include <shellapi.h>
 #include <lmcons.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #if defined(_MSC_VER)
@@ -29,11 +29,10 @@ namespace {
 
 std::string utf8(const std::wstring& text) {
   if (text.empty()) return "";
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string result(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr,
-                      nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size, nullptr, nullptr);
   return result;
 }
 
@@ -127,15 +126,15 @@ int main() {
   add("memory_bytes", std::to_string(total_memory()));
   add("cpu_brand_hex", brand_hex());
   add("ansi_code_page", std::to_string(GetACP()));
-  for (const int csidl : {CSIDL_PERSONAL, CSIDL_MYMUSIC, CSIDL_MYVIDEO, CSIDL_PROGRAM_FILES, CSIDL_MYPICTURES,
-                          CSIDL_PROFILE}) {
+  for (const int csidl :
+       {CSIDL_PERSONAL, CSIDL_MYMUSIC, CSIDL_MYVIDEO, CSIDL_PROGRAM_FILES, CSIDL_MYPICTURES, CSIDL_PROFILE}) {
     add(("folder_" + std::to_string(csidl)).c_str(), utf8(special_folder(csidl)));
   }
   add("downloads", utf8(downloads_folder()));
   CoUninitialize();
 
   DWORD written = 0;
-  const bool ok = WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                  written == text.size();
+  const bool ok =
+      WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
   return ok ? 0 : 1;
 }
