@@ -651,7 +651,14 @@ class Pane:
                 screen = str(gone)
         state = (f"ended with exit code {self.rc_file.read_text().strip()}" if self.exited
                  else "still running")
-        return f"wine {shlex.join(self.argv)} ({state}): {what}; the screen:\n{screen}"
+        described = f"wine {shlex.join(self.argv)} ({state}): {what}; the screen:\n{screen}"
+        # What scrolled off, or what a program printed before it cleared the
+        # screen on leaving.
+        history = _tmux("capture-pane", "-p", "-S", "-", "-E", "-1", "-t", self.name, capture=True)
+        lines = history.stdout.decode("utf-8", "replace").rstrip("\n") if history.returncode == 0 else ""
+        if lines.strip():
+            described += "\n--- above the screen ---\n" + lines
+        return described
 
     def close(self):
         _tmux("kill-session", "-t", self.name)
