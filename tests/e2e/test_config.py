@@ -4,19 +4,31 @@ broken, keeps the program from starting."""
 
 import os
 import random
-import shutil
 import subprocess
-import tempfile
 import unittest
 
+import harness
 from change_scripts import RESET, chdir_target
-from harness import Sandbox, wine_env, windows_path
+from harness import Sandbox, windows_path
 
 NO_DIRECTORY = "\r\nZRN - Zarnpath\r\n\r\nNo directory associated with this /Q switch.\r\n"
 
 
-def wine_profile(box):
-    return box.run_cmd("echo %USERPROFILE%").text.strip()
+def known_folder(name):
+    """A known folder as the quick directory table holds it, from what
+    Windows tells a program: with a backslash at the end; Downloads falls back
+    to the profile folder's "Downloads"."""
+    facts = harness.host_facts()
+    if name == "downloads":
+        if facts["downloads"]:
+            return facts["downloads"] + "\\"
+        return known_folder("folder_40") + "Downloads\\"
+    path = facts[name]
+    return path if not path or path.endswith("\\") else path + "\\"
+
+
+DOCUMENTS, MUSIC, VIDEOS, PROGRAM_FILES, PICTURES = (
+    "folder_5", "folder_13", "folder_14", "folder_38", "folder_39")
 
 
 class QuickDirectoriesThroughTheShell(unittest.TestCase):
@@ -35,9 +47,9 @@ class QuickDirectoriesThroughTheShell(unittest.TestCase):
     def test_qd_changes_the_shell_to_the_documents_folder(self):
         with Sandbox() as box:
             drive = box.map_drive("D")
-            documents = wine_profile(box) + "\\Documents"
+            documents = known_folder(DOCUMENTS)
             result = box.run_cmd(f'call "{box.wrapper_windows}" /qd & cd', cwd=drive)
-            self.assertEqual(result.text.rstrip("\r\n").split("\r\n")[-1], documents)
+            self.assertEqual(result.text.rstrip("\r\n").split("\r\n")[-1], documents.rstrip("\\"))
             # The wrapper's run wrote its own script, not the one beside the program.
             self.assertFalse((box.program_dir / "ZRN2.BAT").exists())
 
@@ -54,14 +66,13 @@ class QuickSwitches(unittest.TestCase):
         return result
 
     def test_known_folders_with_their_trailing_backslash(self):
-        profile = wine_profile(self.box)
         cases = {
-            "/QD": profile + "\\Documents\\",
-            "/ql": profile + "\\Downloads\\",
-            "/QV": profile + "\\Videos\\",
-            "/qm": profile + "\\Music\\",
-            "/QP": profile + "\\Pictures\\",
-            "/qx": "C:\\Program Files\\",
+            "/QD": known_folder(DOCUMENTS),
+            "/ql": known_folder("downloads"),
+            "/QV": known_folder(VIDEOS),
+            "/qm": known_folder(MUSIC),
+            "/QP": known_folder(PICTURES),
+            "/qx": known_folder(PROGRAM_FILES),
         }
         for switch, folder in cases.items():
             with self.subTest(switch=switch):
@@ -128,36 +139,6 @@ class Encodings(unittest.TestCase):
             self.assertEqual(box.run("/q1", cwd=drive).text, NO_DIRECTORY)
             box.run("/q2", cwd=drive)
             self.assertEqual(chdir_target(box.change_script()), "D:\\B\\")
-
-
-def _mingw_compiler():
-    for name in ("x86_64-w64-mingw32-gcc", "x86_64-w64-mingw32-gcc-posix"):
-        if shutil.which(name):
-            return name
-    return None
-
-
-HOLDER_SOURCE = r"""
-#include <windows.h>
-#include <shellapi.h>
-#include <stdlib.h>
-/* Holds a file open with the given share mode until its input ends. */
-int main(void) {
-  int argc = 0;
-  LPWSTR *argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argc < 3) return 2;
-  HANDLE file = CreateFileW(argv[1], GENERIC_READ | GENERIC_WRITE, (DWORD)_wtoi(argv[2]), NULL,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-  if (file == INVALID_HANDLE_VALUE) return 1;
-  DWORD count = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), "held\n", 5, &count, NULL);
-  char buffer[16];
-  while (ReadFile(GetStdHandle(STD_INPUT_HANDLE), buffer, sizeof buffer, &count, NULL) && count > 0) {
-  }
-  CloseHandle(file);
-  return 0;
-}
-"""
 
 
 class BadConfigurationFiles(unittest.TestCase):
@@ -228,31 +209,11 @@ class BadConfigurationFiles(unittest.TestCase):
 
     def hold(self, share_mode):
         """Starts a Windows process that holds ZRN.INI open for writing with
-        `share_mode`; returns it once the file is held."""
-        compiler = _mingw_compiler()
-        if not compiler:
-            self.skipTest("no MinGW compiler for the file holder")
-        build = tempfile.mkdtemp(prefix="zrn-holder-")
-        self.addCleanup(shutil.rmtree, build, True)
-        source = os.path.join(build, "holder.c")
-        exe = os.path.join(build, "holder.exe")
-        with open(source, "w") as f:
-            f.write(HOLDER_SOURCE)
-        subprocess.run([compiler, "-O1", "-o", exe, source, "-lshell32"], check=True)
-        holder = subprocess.Popen(["wine", exe, windows_path(self.box.program_dir / "ZRN.INI"), str(share_mode)],
-                                  env=wine_env(), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                  stderr=subprocess.DEVNULL)
-
-        def release():
-            holder.stdin.close()
-            holder.stdout.close()
-            try:
-                holder.wait(timeout=60)
-            except subprocess.TimeoutExpired:
-                holder.kill()
-                holder.wait()
-        self.addCleanup(release)
-        self.assertEqual(holder.stdout.readline().strip(), b"held")
+        `share_mode` until the test ends; returns once the file is held."""
+        holder = self.box.start(harness.FILE_HOLDER, windows_path(self.box.program_dir / "ZRN.INI"),
+                                str(share_mode), stdin=subprocess.PIPE)
+        self.addCleanup(holder.finish)
+        holder.wait_output(b"held")
         return holder
 
     def test_a_file_held_open_for_writing_that_lets_readers_in_is_read(self):

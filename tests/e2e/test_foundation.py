@@ -1,10 +1,10 @@
 """The run sequence seen from outside: help text, exit codes, the change
 script's reset, hostile command lines, and the wrapper in Wine's cmd."""
 
-import subprocess
+import shlex
 import unittest
 
-from harness import Sandbox, wine_env
+from harness import Sandbox
 
 RESET = b"@echo off\r\n"
 
@@ -46,9 +46,8 @@ class HelpText(unittest.TestCase):
         self.assertEqual(self.box.change_script(), RESET)
 
     def test_help_through_a_pipe_does_not_hang(self):
-        proc = subprocess.run(f"wine {self.box.exe} /? | cat", shell=True, cwd=self.work,
-                              env=wine_env(), stdout=subprocess.PIPE, timeout=60)
-        self.assertIn(b"ZRN - Zarnpath Help\r\n", proc.stdout)
+        result = self.box.run_shell(f"wine {shlex.quote(str(self.box.exe))} /? | cat", cwd=self.work, timeout=60)
+        self.assertIn(b"ZRN - Zarnpath Help\r\n", result.stdout)
 
     def test_help_in_a_console_shows_sixteen_lines(self):
         pane = self.box.pane("/?", width=100, height=30, cwd=self.work)

@@ -1,24 +1,13 @@
 """F2 and F3 on the selection screen: rebuilding the index, and moving the
 search to another drive through the drive chooser."""
 
-import subprocess
 import time
 import unittest
 
-from harness import Sandbox, wine_env
+from harness import Sandbox, restart_wine
 
 RESET = b"@echo off\r\n"
 BOX_LEFT = 21  # the drive box starts at column X + 20
-
-
-def restart_wine():
-    """Wine lists the drives that its mount manager found when it started:
-    drives mapped since then appear only after a restart."""
-    subprocess.run(["wineserver", "-k"], env=wine_env(), check=False)
-    subprocess.run(["wineserver", "-w"], env=wine_env(), check=False)
-    subprocess.run(["wine", "cmd", "/c", "exit"], env=wine_env(), stdin=subprocess.DEVNULL,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300, check=False)
-    subprocess.run(["wineserver", "-p"], env=wine_env(), check=False)
 
 
 class DriveKeys(unittest.TestCase):
