@@ -256,6 +256,9 @@ def restart_wine():
 
 def _stop_wine():
     _tmux("kill-server")
+    # tmux leaves its socket behind.
+    socket = pathlib.Path(os.environ.get("TMUX_TMPDIR", "/tmp")) / f"tmux-{os.getuid()}" / TMUX_SOCKET
+    socket.unlink(missing_ok=True)
     _stop_processes()
     server_folder = PREFIX / "wineserver"
     if server_folder.is_file() and server_folder.read_text().startswith("wine-"):

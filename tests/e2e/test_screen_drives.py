@@ -120,8 +120,10 @@ class DriveKeys(unittest.TestCase):
         self.assertIn("Enter the drive letter. _", pane.screen())
 
         pane.send("e")
-        screen = pane.wait_for("3 directories were found with proj", timeout=60)
+        # The counter is drawn after the count line and the rows.
+        screen = pane.wait_for("Row 1 to 2 / 3", timeout=60)
         lines = screen.split("\n")
+        self.assertIn("3 directories were found with proj", lines[4])
         self.assertIn("Row 1 to 2 / 3", lines[4])
         self.assertRegex(lines[5], r"(?i)e:\\.*proj-e")
         self.assertNotIn("Available drives", screen)
