@@ -30,52 +30,55 @@ def make_tree(root, count):
     (root / "work").mkdir(exist_ok=True)
 
 
-def cpu_seconds(pid):
-    """User and system time of a running process so far, or None once it is gone."""
-    try:
-        fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    except OSError:
-        return None
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
-def program_pid(exe):
-    """The Wine process of the program (not the shell or tmux that started it)."""
+def processor_times():
+    """User and system time so far of every process, by process id, with its name."""
+    times = {}
     for entry in pathlib.Path("/proc").iterdir():
         if entry.name.isdigit():
             try:
-                if exe.name.encode() in (entry / "cmdline").read_bytes() and "wine" in os.readlink(entry / "exe"):
-                    return int(entry.name)
+                raw = (entry / "stat").read_text()
             except OSError:
-                pass
-    return None
+                continue
+            fields = raw.rsplit(")", 1)[1].split()
+            name = raw[raw.index("(") + 1:raw.rindex(")")]
+            times[int(entry.name)] = (name, (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK"))
+    return times
 
 
 def build_time(box, exe, drive):
-    """Wall time of a build, and the processor time the program itself used
-    (the listing's cmd not included): what reading the listing as it grows
-    and showing the count cost on top of the filter's own work."""
+    """Wall time of a build, and the processor time that the program, the
+    listing's cmd and the wineserver used in it. The program's own share is
+    what reading the listing as it grows and showing the count can cost; if
+    the progress slowed the listing down, cmd and the wineserver would spend
+    a larger share of the wall time busy."""
     index = drive / "Zarnpath" / "Indexfile.ZRN"
     if index.exists():
         index.unlink()
+    before = processor_times()
+    last = dict(before)
     start = time.perf_counter()
     pane = box.pane(command=[str(exe), "zqxj-nowhere"], cwd=drive / "work", width=100, height=30)
-    pid = None
-    while pid is None and not pane.exited:
-        pid = program_pid(exe)
-    cpu = 0.0
-    while pid is not None:
-        sample = cpu_seconds(pid)
-        if sample is None:
-            break
-        cpu = sample
-        time.sleep(0.05)
+    # Sampled while the build runs: cmd is gone by the end.
+    while not pane.exited:
+        last.update(processor_times())
+        time.sleep(0.2)
     pane.wait_exit(timeout=3600)
     elapsed = time.perf_counter() - start
     pane.close()
+    last.update(processor_times())
     if not index.exists():
         raise SystemExit(f"{exe} built no index")
-    return elapsed, cpu
+    used = {"program": 0.0, "cmd": 0.0, "wineserver": 0.0}
+    for pid, (name, seconds) in last.items():
+        earlier = before.get(pid)
+        spent = seconds - (earlier[1] if earlier and earlier[0] == name else 0.0)
+        if name == exe.name:
+            used["program"] += spent
+        elif name.lower() == "cmd.exe":
+            used["cmd"] += spent
+        elif name.startswith("wineserver"):
+            used["wineserver"] += spent
+    return elapsed, used
 
 
 def main():
@@ -95,23 +98,32 @@ def main():
         print(f"Making {args.dirs:,} directories ...", flush=True)
         make_tree(drive, args.dirs)
         times = {"baseline": [], "program": []}
-        cpu = {"baseline": [], "program": []}
-        # Alternating, so that a slow spell of the machine hits both.
+        own = {"baseline": [], "program": []}
+        busy = {"baseline": [], "program": []}
+        # Alternating, and each first in every other pair, so that neither a
+        # slow spell of the machine nor going second favours one of them.
         for run in range(args.runs):
-            for name in ("baseline", "program"):
+            for name in ("baseline", "program") if run % 2 == 0 else ("program", "baseline"):
                 seconds, used = build_time(box, exes[name], drive)
                 times[name].append(seconds)
-                cpu[name].append(used)
-                print(f"  run {run + 1} {name:8} {seconds:7.2f} s, program's own processor time {used:6.2f} s",
-                      flush=True)
-        base = statistics.median(times["baseline"])
-        prog = statistics.median(times["program"])
-        print(f"median build: baseline {base:.2f} s, with progress {prog:.2f} s, "
-              f"difference {100 * (prog - base) / base:+.1f} %")
-        extra = statistics.median(cpu["program"]) - statistics.median(cpu["baseline"])
-        print(f"program's own processor time, median: baseline {statistics.median(cpu['baseline']):.2f} s, "
-              f"with progress {statistics.median(cpu['program']):.2f} s; the difference is "
-              f"{100 * extra / base:+.2f} % of the baseline build")
+                own[name].append(used["program"])
+                busy[name].append((used["cmd"] + used["wineserver"]) / seconds)
+                print(f"  run {run + 1} {name:8} {seconds:7.2f} s; processor time: program {used['program']:5.2f} s, "
+                      f"cmd {used['cmd']:5.1f} s, wineserver {used['wineserver']:5.1f} s", flush=True)
+        median = {name: statistics.median(values) for name, values in times.items()}
+        print(f"median build: baseline {median['baseline']:.2f} s, with progress {median['program']:.2f} s, "
+              f"difference {100 * (median['program'] - median['baseline']) / median['baseline']:+.1f} % "
+              f"(the same program varied by {spread(times['program']):.0f} % here)")
+        extra = statistics.median(own["program"]) - statistics.median(own["baseline"])
+        print(f"program's own processor time, median: baseline {statistics.median(own['baseline']):.2f} s, "
+              f"with progress {statistics.median(own['program']):.2f} s; the difference is "
+              f"{100 * extra / median['baseline']:+.2f} % of the baseline build")
+        print(f"cmd and wineserver busy, median share of the wall time: baseline "
+              f"{statistics.median(busy['baseline']):.3f}, with progress {statistics.median(busy['program']):.3f}")
+
+
+def spread(values):
+    return 100 * (max(values) - min(values)) / min(values)
 
 
 if __name__ == "__main__":
