@@ -125,8 +125,7 @@ std::optional<platform::ProcessIdentity> private_file_owner(std::wstring_view na
   const std::wstring_view counter = tag.substr(second + 1);
   const auto id_value = parse_number(id, 10);
   const auto created_value = parse_number(created, 16);
-  if (!all_digits(id) || !id_value || *id_value > UINT32_MAX || created.size() != 16 || !created_value ||
-      !all_digits(counter)) {
+  if (!id_value || *id_value > UINT32_MAX || created.size() != 16 || !created_value || !all_digits(counter)) {
     return std::nullopt;
   }
   return platform::ProcessIdentity{static_cast<std::uint32_t>(*id_value), *created_value};
