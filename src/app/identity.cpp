@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/program_state.h"
+#include "build_identity.h"
 
 namespace zrn {
 
@@ -27,7 +28,7 @@ constexpr std::uint32_t kCreditsCheck = fnv1a(kPlace, fnv1a(kAuthor));
 void set_identity() {
   auto& s = state();
   s.author_name = std::wstring(kAuthor);
-  s.version_text = L"1.00";
+  s.version_text = L"" ZRN_VERSION_TEXT;
   s.display_title = L"ZRN - Zarnpath";
   s.maker_place = std::wstring(kPlace);
 }

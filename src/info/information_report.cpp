@@ -4,6 +4,7 @@
 
 #include "app/identity.h"
 #include "app/program_state.h"
+#include "build_identity.h"
 #include "console/console.h"
 #include "platform/system_info.h"
 #include "platform/text.h"
@@ -70,7 +71,7 @@ std::vector<ReportPiece> report_pieces(const ReportFacts& facts) {
       coloured(yellow, black, facts.author_name + L", " + facts.maker_place + L" (" + facts.web_address + L")", true));
   pieces.push_back(coloured(black, light_grey, L"   " + facts.display_title.substr(0, 3) + L"   ", true));
   add_fact(pieces, L"  Version: ", facts.version_text);
-  add_fact(pieces, L"  Build: ", build_stamp(facts.build_time));
+  add_fact(pieces, L"  Build: ", build_stamp(facts.build_time) + L" (commit " + facts.commit + L")");
   add_fact(pieces, L"  User: ", facts.user_name);
   add_fact(pieces, L"  Computer Name: ", facts.computer_name);
   add_fact(pieces, L"  Memory: ", std::to_wstring(memory_megabytes(facts.memory_bytes)) + L" MB");
@@ -96,6 +97,7 @@ void print_information_report() {
   facts.maker_place = s.maker_place;
   facts.web_address = std::wstring(kWebAddress);
   facts.build_time = kBuildTime;
+  facts.commit = L"" ZRN_COMMIT;
   facts.user_name = platform::user_name();
   facts.computer_name = platform::computer_name();
   facts.memory_bytes = platform::total_physical_memory();

@@ -15,6 +15,7 @@ struct ReportFacts {
   std::wstring maker_place;
   std::wstring web_address;
   std::int64_t build_time = 0;  // seconds since 1970-01-01 00:00:00
+  std::wstring commit;          // short hash of the sources' commit
   std::wstring user_name;
   std::wstring computer_name;
   std::uint64_t memory_bytes = 0;

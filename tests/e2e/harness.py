@@ -21,6 +21,7 @@ import atexit
 import fcntl
 import os
 import pathlib
+import re
 import shlex
 import shutil
 import signal
@@ -323,6 +324,20 @@ def windows_path(path):
         parts = [p for p in rel.parts]
         return f"{letter}:\\" + "\\".join(parts)
     return "Z:" + str(path).replace("/", "\\")
+
+
+# The build's identity ------------------------------------------------------
+def project_version():
+    """The version that CMakeLists.txt sets, as the program shows it."""
+    text = (REPO / "CMakeLists.txt").read_text()
+    return re.search(r"^project\(\w+ VERSION ([0-9.]+)", text, re.M).group(1)
+
+
+def source_commit():
+    """The full hash of the commit the sources were checked out at, or None."""
+    found = subprocess.run(["git", "-C", str(REPO), "rev-parse", "HEAD"], stdin=subprocess.DEVNULL,
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=60, check=False)
+    return found.stdout.decode().strip() if found.returncode == 0 else None
 
 
 # Runs ---------------------------------------------------------------------

@@ -85,8 +85,8 @@ class RedirectedReport(unittest.TestCase):
         self.assertEqual(lines[0], "")
         self.assertRegex(lines[1], CREDIT_LINE)
         self.assertEqual(lines[2], "   ZRN   ")
-        self.assertEqual(lines[3], LOGO + "  Version: 1.00")
-        self.assertRegex(lines[4], r"^ {9}  Build: \d{12}$")
+        self.assertEqual(lines[3], LOGO + "  Version: " + harness.project_version())
+        self.assertRegex(lines[4], r"^ {9}  Build: \d{12} \(commit [0-9a-f]{7}(-modified)?\)$")
         self.assertEqual(lines[5], LOGO + "  User: " + facts["user"])
         self.assertEqual(lines[6], LOGO + "  Computer Name: " + facts["computer"])
         self.assertEqual(lines[7], LOGO + f"  Memory: {int(facts['memory_bytes']) // 1048576} MB")
@@ -102,12 +102,18 @@ class RedirectedReport(unittest.TestCase):
         if built is None:
             self.skipTest("build time not found in the build files")
         stamp = datetime.datetime.fromtimestamp(built, datetime.timezone.utc).strftime("%Y%m%d%H%M")
-        self.assertEqual(self.report_lines()[4], LOGO + "  Build: " + stamp)
+        self.assertTrue(self.report_lines()[4].startswith(LOGO + "  Build: " + stamp + " (commit "))
+
+    def test_build_names_the_commit_of_the_sources(self):
+        head = harness.source_commit()
+        if head is None:
+            self.skipTest("the sources are not a git checkout")
+        self.assertRegex(self.report_lines()[4], rf" \(commit {head[:7]}(-modified)?\)$")
 
     def test_report_wins_over_help_quick_switch_and_search(self):
         self.box.write_ini("[QuickDIR]\r\nQ1=D:\\one\r\n")
         lines = self.report_lines("/?", "/q1", "something")
-        self.assertEqual(lines[3], LOGO + "  Version: 1.00")
+        self.assertEqual(lines[3], LOGO + "  Version: " + harness.project_version())
         self.assertEqual(self.box.change_script(), b"@echo off\r\n")
 
     def test_configuration_path_is_shown_whether_or_not_the_file_exists(self):

@@ -74,6 +74,7 @@ ReportFacts sample_facts() {
   facts.maker_place = L"Town, Country";
   facts.web_address = L"https://example.test";
   facts.build_time = 1756160685;
+  facts.commit = L"1a2b3c4";
   facts.user_name = L"someone";
   facts.computer_name = L"MACHINE";
   facts.memory_bytes = 17179869184ull;
@@ -105,7 +106,7 @@ TEST(InfoReport, FifteenLinesInTheirOrderAndColours) {
       L"{0/7}         {14/0}  ZRN - Zarnpath{7/0}, By {14/0}A. Author, Town, Country (https://example.test)",
       L"{0/7}   ZRN   ",
       L"{0/7}         {7/0}  Version: {14/0}1.00",
-      L"{0/7}         {7/0}  Build: {14/0}202508252224",
+      L"{0/7}         {7/0}  Build: {14/0}202508252224 (commit 1a2b3c4)",
       L"{0/7}         {7/0}  User: {14/0}someone",
       L"{0/7}         {7/0}  Computer Name: {14/0}MACHINE",
       L"{0/7}         {7/0}  Memory: {14/0}16384 MB",
