@@ -19,5 +19,7 @@ if ((${#missing[@]})); then
 fi
 
 cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
-cmake --build build -j2
+targets=()
+for target in "$@"; do targets+=(--target "$target"); done
+cmake --build build -j2 "${targets[@]}"
 echo "Built build/ZARNPATH.EXE and build/ZRN.BAT"
