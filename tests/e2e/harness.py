@@ -648,6 +648,17 @@ class Pane:
                 raise AssertionError(self._describe(f"{text!r} not on screen after {timeout} s", screen))
             time.sleep(0.1)
 
+    def wait_until(self, check, timeout=30):
+        """Waits until `check` holds for the screen's lines; returns them."""
+        deadline = time.monotonic() + timeout
+        while True:
+            lines = self.lines()
+            if check(lines):
+                return lines
+            if time.monotonic() > deadline:
+                raise AssertionError(self._describe(f"screen not as expected after {timeout} s", "\n".join(lines)))
+            time.sleep(0.1)
+
     def wait_exit(self, timeout=30):
         """Waits for the program to end; returns its exit code."""
         deadline = time.monotonic() + timeout

@@ -42,14 +42,7 @@ class ScreenCase(unittest.TestCase):
 
     def wait_until(self, pane, check, timeout=30):
         """Waits until `check` holds for the pane's lines; returns them."""
-        deadline = time.monotonic() + timeout
-        while True:
-            lines = pane.lines()
-            if check(lines):
-                return lines
-            if time.monotonic() > deadline:
-                self.fail("screen never as expected:\n" + "\n".join(lines))
-            time.sleep(0.1)
+        return pane.wait_until(check, timeout)
 
     def finish(self, pane, *keys):
         pane.send(*keys)

@@ -38,10 +38,12 @@ class DriveKeys(unittest.TestCase):
         pane.send("F2")
         screen = self.poll_for(pane, "Create IndexFile for Drive D:\\")
         self.assertIn("   Create IndexFile for Drive D:\\   ", screen)
-        screen = pane.wait_for("3 directories were found with proj")
-        lines = screen.split("\n")
-        self.assertIn("proj-new", "".join(lines[5:7]) + "".join(lines[9:16]) + screen)
-        self.assertNotIn("Create IndexFile", screen)
+        # The counter is drawn after the last row of the new list: a capture
+        # that shows it is not one taken mid-redraw.
+        lines = pane.wait_until(lambda lines: "Row 1 to 2 / 3" in lines[4])
+        self.assertIn("3 directories were found with proj", lines[4])
+        self.assertTrue(all(row.startswith(" │ D:\\") for row in lines[5:7]), lines[5:7])
+        self.assertNotIn("Create IndexFile", "\n".join(lines))
         # Rows the box covered are whole again.
         for row in range(1, 17):
             self.assertIn(lines[row][-1], "╮│┤╯", row)
