@@ -118,6 +118,26 @@ class KilledBuild(unittest.TestCase):
         self.assertEqual(sorted(p.name for p in data.iterdir()), ["Indexfile.ZRN", "Readme.TXT"])
 
 
+class IndexHeldDuringInstall(unittest.TestCase):
+    def test_an_index_another_process_holds_for_a_moment_is_still_installed(self):
+        with Sandbox() as box:
+            d = box.map_drive("D")
+            box.make_dirs(d, "a/held target")
+            index = d / "Zarnpath" / "Indexfile.ZRN"
+            index.parent.mkdir()
+            index.write_bytes(b"")  # empty: the search rebuilds it
+            holder = box.start(harness.FILE_HOLDER, windows_path(index), "1", stdin=subprocess.PIPE)
+            holder.wait_output(b"held")
+            search = box.start(box.exe, "held target", cwd=d)
+            # The new index waits beside the held one: let go of it now.
+            wait_until(lambda: any(index.parent.glob("Indexfile.ZRN~*")) or search.popen.poll() is not None,
+                       120, "the new index")
+            holder.finish()
+            self.assertEqual(search.run(timeout=120).returncode, 0)
+            self.assertIn(b'chdir /D "D:\\a\\held target"\r\n', box.change_script())
+            self.assertIn(b"D:\\a\\held target\r\n", index.read_bytes())
+
+
 class OverlappingRuns(unittest.TestCase):
     def setUp(self):
         self.box = Sandbox()

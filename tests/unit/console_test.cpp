@@ -107,6 +107,16 @@ TEST_F(ConsoleTest, EveryWayOutGivesTheUsersConsoleBack) {
       {"close without a second screen", false, [](FakeConsole&) { Console::close(); }, 0},
       {"Ctrl+C", true, [](FakeConsole& f) { f.control_handler(platform::ControlEvent::interrupt); }, 1},
       {"window closed", true, [](FakeConsole& f) { f.control_handler(platform::ControlEvent::close); }, 1},
+      // Without a second screen the page's mode is the user's screen's own
+      // until the handler gives it back; a pass opens the console again.
+      {"Ctrl+Break without a second screen", false,
+       [](FakeConsole& f) {
+         Console::open();
+         f.control_handler(platform::ControlEvent::interrupt);
+       },
+       1},
+      {"window closed without a second screen", false,
+       [](FakeConsole& f) { f.control_handler(platform::ControlEvent::close); }, 1},
       {"internal failure", true, [](FakeConsole&) { Console::give_back(); }, 0},
   };
   for (const auto& c : cases) {
