@@ -24,7 +24,8 @@ FILE_ATTRIBUTE_ARCHIVE = 0x20
 def build_identity(build_dir):
     """The version and commit the executable was built with."""
     header = (build_dir / "generated" / "build_identity.h").read_text()
-    return tuple(re.search(rf'#define {name} "([^"]*)"', header).group(1) for name in ("ZRN_VERSION_TEXT", "ZRN_COMMIT"))
+    return tuple(re.search(rf'#define {name} "([^"]*)"', header).group(1)
+                 for name in ("ZRN_VERSION_TEXT", "ZRN_COMMIT"))
 
 
 def crlf(data):
