@@ -14,7 +14,7 @@ std::vector<std::wstring> help_lines(std::wstring_view display_title) {
       L"",
       L"\t/?         Help",
       L"\t/info      Info",
-      L"\t/Q0../Q9   Change To QuickMap x, see CFG.INI To Define these QuickDIRS",
+      L"\t/Q0../Q9   Change To QuickMap x, see ZRN.INI To Define these QuickDIRS",
       L"\t/QD        Quick Change To My Documents",
       L"\t/QL        Quick Change To Downloads",
       L"\t/QV        Quick Change To My Videos",

@@ -16,6 +16,12 @@ enum class Section { other, quick_directories, defaults, exclude };
 
 std::wstring quick_directory_value(std::wstring_view value) {
   std::wstring path = cut_comment(value);
+  // A path written in one pair of quotes, as for a path with blanks, means
+  // the path; a quote anywhere else stays and makes the entry unusable.
+  if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"' &&
+      path.find(L'"', 1) == path.size() - 1) {
+    path = path.substr(1, path.size() - 2);
+  }
   if (!path.empty() && path.back() != L'\\') path += L'\\';
   return path;
 }
@@ -55,11 +61,64 @@ std::string keep_whole_lines(std::string bytes) {
   return bytes;
 }
 
+bool is_valid_utf8(std::string_view bytes) {
+  for (std::size_t at = 0; at < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    std::size_t length = 1;
+    char32_t value = lead;
+    if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      value = lead & 0x07u;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      value = lead & 0x0Fu;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+      value = lead & 0x1Fu;
+    } else if (lead >= 0x80) {
+      return false;
+    }
+    if (at + length > bytes.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(bytes[at + k]);
+      if ((next & 0xC0u) != 0x80u) return false;
+      value = (value << 6) | (next & 0x3Fu);
+    }
+    // Overlong forms, halves of surrogate pairs and values beyond Unicode
+    // are not UTF-8 that an editor writes.
+    const bool overlong = (length == 3 && value < 0x800) || (length == 4 && value < 0x10000);
+    if (overlong || (value >= 0xD800 && value <= 0xDFFF) || value > 0x10FFFF) return false;
+    at += length;
+  }
+  return true;
+}
+
+namespace {
+
+std::wstring from_utf16(std::string_view bytes, bool big_endian) {
+  std::wstring text;
+  text.reserve(bytes.size() / 2);
+  for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
+    const auto first = static_cast<unsigned char>(bytes[at]);
+    const auto second = static_cast<unsigned char>(bytes[at + 1]);
+    const auto unit = static_cast<wchar_t>(big_endian ? (first << 8) | second : (second << 8) | first);
+    if (unit == 0) break;
+    text += unit;
+  }
+  return text;
+}
+
+}  // namespace
+
 std::wstring decode_configuration(std::string_view bytes) {
-  const bool utf8 = bytes.substr(0, 3) == "\xEF\xBB\xBF";
-  if (utf8) bytes.remove_prefix(3);
+  if (bytes.substr(0, 2) == "\xFF\xFE") return from_utf16(bytes.substr(2), false);
+  if (bytes.substr(0, 2) == "\xFE\xFF") return from_utf16(bytes.substr(2), true);
+  const bool marked = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+  if (marked) bytes.remove_prefix(3);
   bytes = bytes.substr(0, bytes.find('\0'));
-  return utf8 ? platform::from_utf8(bytes) : platform::from_ansi(bytes);
+  // Editors save UTF-8 without a mark nowadays; ANSI text with letters
+  // outside ASCII is almost never valid UTF-8 as well.
+  return marked || is_valid_utf8(bytes) ? platform::from_utf8(bytes) : platform::from_ansi(bytes);
 }
 
 Configuration parse_configuration(std::wstring_view text) {

@@ -27,9 +27,13 @@ inline constexpr std::size_t kMostConfiguredExclusions = 1000;
 // longer than the limit, only its whole lines within the limit.
 std::string keep_whole_lines(std::string bytes);
 
-// UTF-8 after a byte-order mark, else the ANSI code page; either way the text
-// ends at the first zero byte, so a UTF-16 file reads as (almost) nothing.
+// UTF-16 after its byte-order mark (either byte order); UTF-8 after its mark
+// or when the bytes are valid UTF-8; else the ANSI code page. The text ends
+// at the first zero character.
 std::wstring decode_configuration(std::string_view bytes);
+// Well-formed UTF-8: no stray continuation byte, no overlong form, no
+// surrogate, nothing beyond U+10FFFF. Plain ASCII is valid.
+bool is_valid_utf8(std::string_view bytes);
 Configuration parse_configuration(std::wstring_view text);
 
 // The directory of the program's executable, ending in a backslash.

@@ -64,6 +64,20 @@ void fill_known_folders() {
   for (std::size_t i = 0; i < entries.size(); ++i) state().quick_dirs[kFirstKnownFolderEntry + i] = entries[i];
 }
 
+std::wstring quick_switch_message(wchar_t switch_character, std::wstring_view entry, std::wstring_view ini_path) {
+  const std::size_t index = quick_entry_index(switch_character);
+  const std::wstring ini(ini_path);
+  const std::wstring message = L"No directory associated with /Q" + std::wstring(1, switch_character) + L": ";
+  if (index >= kFirstKnownFolderEntry) return message + L"Windows does not tell where this folder is.";
+  const std::wstring key = L"Q" + std::to_wstring(index);
+  if (switch_character != static_cast<wchar_t>(L'0' + index)) {
+    return message + L"the quick switches are /Q0 to /Q9 (set in the [QuickDIR] group of " + ini +
+           L") and /QD /QL /QV /QM /QP /QX.";
+  }
+  if (!entry.empty()) return message + key + L" in " + ini + L" is not a usable directory name.";
+  return message + L"set " + key + L" in the [QuickDIR] group of " + ini + L".";
+}
+
 void run_quick_directory_mode(wchar_t switch_character) {
   auto& s = state();
   const std::wstring& entry = s.quick_dirs[quick_entry_index(switch_character)];
@@ -73,7 +87,7 @@ void run_quick_directory_mode(wchar_t switch_character) {
     Console::print_line();
     Console::print_line(s.display_title);
     Console::print_line();
-    Console::print_line(L"No directory associated with this /Q switch.");
+    Console::print_line(quick_switch_message(switch_character, entry, s.program_directory + L"ZRN.INI"));
     return;
   }
   s.chosen_directory = entry;

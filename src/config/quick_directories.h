@@ -28,6 +28,10 @@ std::array<std::wstring, 6> known_folder_entries(ShellFolders& folders);
 // The table entry that a /Q character selects.
 std::size_t quick_entry_index(wchar_t switch_character);
 
+// Why a /Q switch leads nowhere, naming the switch and what to set where:
+// `entry` is the table entry it selects (empty, or one no directory can have).
+std::wstring quick_switch_message(wchar_t switch_character, std::wstring_view entry, std::wstring_view ini_path);
+
 // Sets entries 10 to 15 of the program state's table from the shell.
 void fill_known_folders();
 // Hands the table entry that the /Q character names to the change script,

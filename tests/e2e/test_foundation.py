@@ -16,7 +16,7 @@ HELP_LINES = [
     "",
     "\t/?         Help",
     "\t/info      Info",
-    "\t/Q0../Q9   Change To QuickMap x, see CFG.INI To Define these QuickDIRS",
+    "\t/Q0../Q9   Change To QuickMap x, see ZRN.INI To Define these QuickDIRS",
     "\t/QD        Quick Change To My Documents",
     "\t/QL        Quick Change To Downloads",
     "\t/QV        Quick Change To My Videos",

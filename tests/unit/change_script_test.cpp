@@ -74,7 +74,7 @@ TEST(HelpText, SixteenLinesWithDescriptionsAtColumnThirteen) {
   ASSERT_EQ(lines.size(), 16u);
   EXPECT_EQ(lines[1], L"ZRN - Zarnpath Help");
   EXPECT_EQ(lines[3], L"ZRN [drive:] directory [switches]");
-  EXPECT_EQ(lines[7], L"\t/Q0../Q9   Change To QuickMap x, see CFG.INI To Define these QuickDIRS");
+  EXPECT_EQ(lines[7], L"\t/Q0../Q9   Change To QuickMap x, see ZRN.INI To Define these QuickDIRS");
   EXPECT_EQ(lines[13], L"\t/QX        Quick Change To Program Files");
   for (std::size_t i = 5; i <= 13; ++i) {
     EXPECT_EQ(lines[i][0], L'\t');

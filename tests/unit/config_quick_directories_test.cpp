@@ -112,6 +112,27 @@ TEST(ConfigKnownFolders, APathThatDoesNotFitWithItsBackslashIsLeftOut) {
   EXPECT_EQ(known_folder_entries(shell)[1], L"");
 }
 
+TEST(ConfigQuickSwitch, MessageNamesTheSwitchAndWhatToSetWhere) {
+  const std::wstring ini = L"C:\\Tools\\ZRN.INI";
+  struct Case {
+    wchar_t character;
+    std::wstring entry;
+    std::wstring message;
+  };
+  const std::wstring head = L"No directory associated with /Q";
+  const Case cases[] = {
+      {L'4', L"", head + L"4: set Q4 in the [QuickDIR] group of C:\\Tools\\ZRN.INI."},
+      {L'4', L"D:\\a\"b\\", head + L"4: Q4 in C:\\Tools\\ZRN.INI is not a usable directory name."},
+      {L'Z', L"", head + L"Z: the quick switches are /Q0 to /Q9 (set in the [QuickDIR] group of "
+                         L"C:\\Tools\\ZRN.INI) and /QD /QL /QV /QM /QP /QX."},
+      {L'D', L"", head + L"D: Windows does not tell where this folder is."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.character));
+    EXPECT_EQ(quick_switch_message(c.character, c.entry, ini), c.message);
+  }
+}
+
 TEST(ConfigKnownFolders, AsksForTheDocumentedFolderNumbers) {
   FakeShellFolders shell;
   known_folder_entries(shell);
