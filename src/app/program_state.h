@@ -17,6 +17,8 @@ struct ScreenLayout {
   int preview_height = 0;// H
   int preview_top = 0;   // T
   int bottom = 0;        // B
+
+  bool operator==(const ScreenLayout&) const = default;
 };
 
 struct ProgramState {

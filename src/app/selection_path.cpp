@@ -55,7 +55,7 @@ void run_selection_path() {
     s.match_count = static_cast<std::int64_t>(s.matches.size());
     s.chosen_directory.clear();
     pause_reading_keys(20);
-    result = run_selection_screen(s.matches, s.layout.left, s.layout.list_top, s.layout.page_size);
+    result = run_selection_screen(s.matches);
     s.chosen_directory = result;
   } while (result == kRedisplayMarker);
 

@@ -110,6 +110,35 @@ std::wstring pad_cells(std::wstring_view text, int cells) {
   return result;
 }
 
+int console_cells(std::wstring_view text) {
+  int cells = 0;
+  for (std::size_t at = 0, units = 0; at < text.size(); at += units) {
+    const int width = cell_width(decode(text, at, units));
+    cells += std::max(width, static_cast<int>(units));
+  }
+  return cells;
+}
+
+std::wstring_view cut_console_cells(std::wstring_view text, int cells) {
+  int used = 0;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t units = 0;
+    const int shown = cell_width(decode(text, at, units));
+    const int width = std::max(shown, static_cast<int>(units));
+    if (used + width > cells) break;
+    used += width;
+    at += units;
+  }
+  return text.substr(0, at);
+}
+
+std::wstring fit_console_cells(std::wstring_view text, int cells) {
+  std::wstring result(cut_console_cells(text, cells));
+  result.append(static_cast<std::size_t>(std::max(cells - console_cells(result), 0)), L' ');
+  return result;
+}
+
 std::wstring_view clip(std::wstring_view text, int cells) {
   text = cut_cells(text, cells);
   auto units = static_cast<std::size_t>(std::max(cells, 0));

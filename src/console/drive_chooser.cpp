@@ -21,33 +21,32 @@ bool accepted(const std::wstring& text, const std::wstring& letters) {
                      [&](wchar_t letter) { return platform::same_letter_ignoring_case(text[0], letter); });
 }
 
-void draw_box(int left, int list_top, const std::wstring& letters_row) {
-  const std::wstring blank(kBoxWidth, L' ');
-  Console::set_colour(black, cyan);
-  print_at(left + 20, list_top + 4, blank);
-  print_at(left + 20, list_top + 5, std::wstring(18, L' ') + L"Available drives" + std::wstring(19, L' '));
-  print_at(left + 20, list_top + 6, letters_row);
-  print_at(left + 20, list_top + 7, std::wstring(14, L' ') + L"Enter the drive letter. _" + std::wstring(14, L' '));
-  print_at(left + 20, list_top + 8, blank);
-}
-
 }  // namespace
 
 void list_logical_drives() { state().drives = platform::logical_drives(); }
 
-std::wstring choose_drive() {
+std::wstring choose_drive(Box& covered) {
   const ScreenLayout& layout = state().layout;
   list_logical_drives();
   std::wstring letters = drive_letters_text(state().drives);
-  draw_box(layout.left, layout.list_top, centred_letters(letters));
+  // Sized from the frame: at every width the page allows, the box and its
+  // letters stay inside it.
+  Box box = box_in_frame(layout, kBoxWidth, 20, layout.list_top + 4, 0);
+  const std::vector<std::wstring> rows = drive_box_rows(letters, box.width);
+  box.height = static_cast<int>(rows.size());
+  covered = box;
+  Console::set_colour(black, cyan);
+  for (std::size_t i = 0; i < rows.size(); ++i) print_at(box.left, box.top + static_cast<int>(i), rows[i]);
   std::erase(letters, L' ');
-  Console::locate(layout.left + 58, layout.list_top + 7);
+  const int prompt_lead = static_cast<int>(rows[rows.size() - 2].find(L'_'));
+  Console::locate(box.left + prompt_lead, box.top + box.height - 2);
   Console::show_cursor(true);
   std::wstring root;
   for (;;) {
     const std::wstring text = Console::read_key();
     if (accepted(text, letters)) {
-      root = text + L":\\";
+      // Drive letters are upper case wherever the program shows or writes them.
+      root = std::wstring(1, platform::upper_char(text[0])) + L":\\";
       break;
     }
     // ESC gives up the change of drive; so does a keyboard that cannot be read.

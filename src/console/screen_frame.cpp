@@ -111,12 +111,12 @@ std::wstring_view size_message(int width, int height) {
   return {};
 }
 
-bool fit_layout_to_window(int width, int height) {
+bool fit_layout_to_window(int width, int height, std::int64_t count) {
   auto& s = state();
   s.window_width = width;
   s.window_height = height;
   if (!size_message(width, height).empty()) return false;
-  s.layout = compute_layout(width, height, s.match_count);
+  s.layout = compute_layout(width, height, count);
   s.frame_texts = build_frame_texts(s.layout.frame_width);
   return true;
 }

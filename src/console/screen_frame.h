@@ -1,6 +1,7 @@
 #pragma once
 // The fixed parts of the selection screen (frame, title, key legend) and the
 // clipped printing that every part of the screen uses.
+#include <cstdint>
 #include <string_view>
 
 namespace zrn {
@@ -14,9 +15,10 @@ void draw_fixed_parts();
 // Draws the fixed content of the rows again, after a box covered them.
 void redraw_fixed_rows(int first_row, int last_row);
 
-// Takes a new window size: the layout and the frame texts follow it. False,
-// leaving the layout as it was, when the window is too small for the screen.
-bool fit_layout_to_window(int width, int height);
+// Takes a new window size: the layout and the frame texts follow it and the
+// count of the list on show. False, leaving the layout as it was, when the
+// window is too small for the screen.
+bool fit_layout_to_window(int width, int height, std::int64_t count);
 
 // The width or height message, wrapped to the window, on a cleared screen.
 void draw_size_message();

@@ -13,6 +13,7 @@ constexpr int kPreviewCellWidth = 18;
 constexpr int kNarrowestPreviewCell = 16;
 constexpr int kCellsPerLine = 5;
 constexpr int kPreviewGap = 2;
+constexpr wchar_t kCutMark[] = L"\u2026";
 
 bool is_high_surrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
@@ -70,6 +71,10 @@ std::wstring fit_path(std::wstring_view path, int width) {
   return result;
 }
 
+std::wstring list_row(std::wstring_view path, int frame_width) {
+  return fit_console_cells(L" " + fit_path(path, frame_width - 4), std::max(frame_width - 2, 0));
+}
+
 std::wstring_view cut_units(std::wstring_view text, std::size_t units) {
   if (text.size() <= units) return text;
   if (units > 0 && is_high_surrogate(text[units - 1])) --units;
@@ -120,8 +125,11 @@ std::vector<std::wstring> legend_pieces() {
           L" "};
 }
 
-CountLine place_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text) {
-  CountLine line{0, with_thousands(count), L" directories were found with ", std::wstring(search_text)};
+CountLine place_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text,
+                           std::int64_t total) {
+  std::wstring number = with_thousands(count);
+  if (total >= 0) number += L" of " + with_thousands(total);
+  CountLine line{0, number, L" directories were found with ", std::wstring(search_text)};
   const int last_column = layout.left + layout.frame_width - 3;
   // The counter's numbers never have more digits than the larger of the
   // count and the page size.
@@ -143,8 +151,11 @@ CountLine place_count_line(const ScreenLayout& layout, std::int64_t count, std::
 }
 
 std::wstring counter_text(int top_index, int page_size, std::int64_t count) {
-  return L"Row " + std::to_wstring(top_index + 1) + L" to " + std::to_wstring(top_index + page_size) + L" / " +
-         std::to_wstring(count) + std::wstring(10, L' ');
+  const std::wstring spaces(10, L' ');
+  if (count <= 0) return L"Row 0 to 0 / 0" + spaces;
+  const std::int64_t last = std::min<std::int64_t>(top_index + page_size, count);
+  return L"Row " + std::to_wstring(top_index + 1) + L" to " + std::to_wstring(last) + L" / " + std::to_wstring(count) +
+         spaces;
 }
 
 std::wstring counter_shown(const ScreenLayout& layout, int top_index, std::int64_t count, const CountLine& line) {
@@ -239,27 +250,40 @@ PreviewGrid preview_grid(int inner_width) {
 }
 
 std::wstring preview_cell(const platform::DirectoryEntry& entry, int cell) {
-  const std::wstring shown = entry.is_directory ? L"[" + entry.name + L"]" : entry.name;
-  return pad_cells(shown, cell);
+  const std::wstring_view open = entry.is_directory ? L"[" : L"";
+  const std::wstring_view close = entry.is_directory ? L"]" : L"";
+  const std::wstring shown = std::wstring(open) + entry.name + std::wstring(close);
+  if (console_cells(shown) <= cell) return fit_console_cells(shown, cell);
+  const int room = std::max(cell - console_cells(open) - console_cells(close) - 1, 0);
+  return fit_console_cells(std::wstring(open) + std::wstring(cut_console_cells(entry.name, room)) + kCutMark +
+                               std::wstring(close),
+                           cell);
 }
 
-std::vector<std::wstring> preview_lines(const std::vector<platform::DirectoryEntry>& entries, int max_lines,
-                                        int width) {
+std::vector<std::wstring> preview_lines(const platform::DirectoryListing& listing, int max_lines, int width) {
+  if (max_lines <= 0) return {};
+  if (listing.readable && listing.total == 0) return {L"(empty folder)"};
   const PreviewGrid grid = preview_grid(width);
-  std::vector<std::wstring> lines;
-  std::wstring line;
-  int cells = 0;
-  for (const auto& entry : entries) {
-    if (static_cast<int>(lines.size()) >= max_lines) break;
-    line += preview_cell(entry, grid.cell) + std::wstring(kPreviewGap, L' ');
-    if (++cells == grid.per_line) {
-      lines.emplace_back(cut_cells(trimmed(line), width));
-      line.clear();
-      cells = 0;
-    }
+  std::vector<platform::DirectoryEntry> entries = listing.entries;
+  std::stable_partition(entries.begin(), entries.end(), [](const auto& entry) { return entry.is_directory; });
+  const auto room = static_cast<std::size_t>(grid.per_line) * static_cast<std::size_t>(max_lines);
+  const bool left_out = !listing.counted_all || std::max(listing.total, entries.size()) > room;
+  const std::size_t shown = std::min(entries.size(), left_out ? room - 1 : room);
+  std::vector<std::wstring> cells;
+  for (std::size_t i = 0; i < shown; ++i) cells.push_back(preview_cell(entries[i], grid.cell));
+  if (left_out) {
+    const std::size_t more = std::max(listing.total, entries.size()) - shown;
+    cells.push_back(fit_console_cells(
+        kCutMark + (L" " + with_thousands(static_cast<std::int64_t>(more))) + (listing.counted_all ? L" more" : L"+ more"),
+        grid.cell));
   }
-  if (static_cast<int>(lines.size()) < max_lines && !trimmed(line).empty()) {
-    lines.emplace_back(cut_cells(trimmed(line), width));
+  std::vector<std::wstring> lines;
+  for (std::size_t first = 0; first < cells.size(); first += static_cast<std::size_t>(grid.per_line)) {
+    std::wstring line;
+    for (std::size_t i = first; i < std::min(cells.size(), first + static_cast<std::size_t>(grid.per_line)); ++i) {
+      line += cells[i] + std::wstring(kPreviewGap, L' ');
+    }
+    lines.emplace_back(cut_console_cells(trimmed(line), width));
   }
   return lines;
 }
@@ -299,11 +323,36 @@ std::wstring drive_letters_text(const std::vector<std::wstring>& drives) {
   return letters;
 }
 
-std::wstring centred_letters(std::wstring_view letters_text) {
-  const int lead = 25 - static_cast<int>(letters_text.size() / 2);
+std::wstring centred_letters(std::wstring_view letters_text, int width) {
+  const int lead = (width - 3) / 2 - static_cast<int>(letters_text.size() / 2);
   std::wstring row(static_cast<std::size_t>(std::max(lead, 0)), L' ');
   row += letters_text;
-  return padded(row, 53);
+  return padded(row, static_cast<std::size_t>(std::max(width, 0)));
+}
+
+std::wstring centred_in(std::wstring_view text, int width) {
+  const int lead = std::max((width - text_cells(text)) / 2, 0);
+  return pad_cells(std::wstring(static_cast<std::size_t>(lead), L' ') + std::wstring(text), width);
+}
+
+Box box_in_frame(const ScreenLayout& layout, int wanted_width, int preferred_offset, int top, int height) {
+  const int inner = std::max(layout.frame_width - 2, 0);
+  const int width = std::clamp(wanted_width, 0, std::max(inner - 2, 0));
+  const int first_inside = layout.left + 1;
+  const int last_inside = layout.left + layout.frame_width - 2;
+  int left = layout.left + preferred_offset;
+  if (left <= first_inside || left + width - 1 >= last_inside) left = first_inside + (inner - width) / 2;
+  return {left, top, width, height};
+}
+
+std::vector<std::wstring> drive_box_rows(std::wstring_view letters_text, int width) {
+  const std::wstring blank(static_cast<std::size_t>(std::max(width, 0)), L' ');
+  std::vector<std::wstring> rows{blank, centred_in(L"Available drives", width)};
+  // Twenty-six letters with their blanks just fit a box of 53.
+  for (const auto& line : wrap_words(letters_text, width - 1)) rows.push_back(centred_letters(line + L" ", width));
+  rows.push_back(centred_in(kDrivePrompt, width));
+  rows.push_back(blank);
+  return rows;
 }
 
 }  // namespace zrn

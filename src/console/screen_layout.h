@@ -34,6 +34,11 @@ std::array<std::wstring, 4> build_frame_texts(int width);
 // separator characters when it is wider.
 std::wstring fit_path(std::wstring_view path, int width);
 
+// A list row: " " and the fitted path, exactly the frame's inner width in
+// console cells however the console counts wide characters and the
+// shortening marker, so the right border stays.
+std::wstring list_row(std::wstring_view path, int frame_width);
+
 // At most `units` UTF-16 units, never ending inside a surrogate pair.
 std::wstring_view cut_units(std::wstring_view text, std::size_t units);
 
@@ -56,8 +61,12 @@ struct CountLine {
 // counter: where the row is short, "found with" stands for the longer middle
 // text, then the search text is cut, so the counter's widest text for this
 // count still fits before it.
-CountLine place_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text);
+// A narrowed list counts as "12 of 807": `total` is the whole list's count,
+// negative when the list is not narrowed.
+CountLine place_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text,
+                           std::int64_t total = -1);
 
+// The rows shown, never beyond the count: "Row 1 to 2 / 2", "Row 0 to 0 / 0".
 std::wstring counter_text(int top_index, int page_size, std::int64_t count);
 // The counter as drawn: its ten trailing spaces cut so that they stop a cell
 // before the count line.
@@ -115,12 +124,12 @@ struct PreviewGrid {
 PreviewGrid preview_grid(int inner_width);
 
 // The preview cell of one entry: "[name]" for a directory, exactly `cell`
-// cells wide.
+// cells wide; a name cut to fit ends in "…" (inside the brackets).
 std::wstring preview_cell(const platform::DirectoryEntry& entry, int cell = 18);
 // The entries in lines of the grid for `width`, each line trimmed; at most
-// `max_lines` lines.
-std::vector<std::wstring> preview_lines(const std::vector<platform::DirectoryEntry>& entries, int max_lines,
-                                        int width);
+// `max_lines` lines. Directories come before files; when entries are left
+// out, the last cell says how many; an empty directory says so.
+std::vector<std::wstring> preview_lines(const platform::DirectoryListing& listing, int max_lines, int width);
 
 // The message split at blanks into lines of at most `width` cells; a word
 // longer than a line is cut.
@@ -128,7 +137,27 @@ std::vector<std::wstring> wrap_words(std::wstring_view text, int width);
 
 // "D E F " from the drive roots.
 std::wstring drive_letters_text(const std::vector<std::wstring>& drives);
-// The letters row of the drive box: centred, exactly 53 long.
-std::wstring centred_letters(std::wstring_view letters_text);
+// A row of letters of the drive box: centred, exactly `width` long (the
+// letters start at cell 25 - len / 2 of a box 53 wide).
+std::wstring centred_letters(std::wstring_view letters_text, int width = 53);
+// The text centred in exactly `width` cells.
+std::wstring centred_in(std::wstring_view text, int width);
+
+inline constexpr wchar_t kDrivePrompt[] = L"Enter the drive letter. _";
+
+// A box drawn over the screen (F2, F3), in screen cells.
+struct Box {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+// A box at most `wanted_width` wide inside the frame, with a cell of the
+// frame's inside free on either side: at column X + `preferred_offset` when
+// it fits there, else centred in the frame.
+Box box_in_frame(const ScreenLayout& layout, int wanted_width, int preferred_offset, int top, int height);
+// The rows of the drive box for `width`: blank, "Available drives", the
+// letters wrapped to as many rows as they need, the prompt, blank.
+std::vector<std::wstring> drive_box_rows(std::wstring_view letters_text, int width);
 
 }  // namespace zrn

@@ -1,14 +1,17 @@
 #include "console/selection_screen.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "console/cell_width.h"
 #include "console/console.h"
 #include "console/drive_chooser.h"
+#include "console/narrowing.h"
 #include "console/screen_frame.h"
 #include "index/index_builder.h"
 #include "index/index_storage.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "search/match_collection.h"
 
 namespace zrn {
@@ -20,29 +23,75 @@ namespace {
 constexpr unsigned kPreviewPause = 20;
 // How long one wait for a key lasts before the window size is looked at.
 constexpr unsigned kWaitSlice = 50;
+// The preview counts a directory's entries up to this many: no key is read
+// while the file system lists them.
+constexpr std::size_t kMostCountedEntries = 20000;
 
 std::wstring inner_blank(const ScreenLayout& layout) {
   return std::wstring(static_cast<std::size_t>(std::max(layout.frame_width - 2, 0)), L' ');
 }
 
-// One pass: the list as it stands, and where it is drawn.
+// One pass: the list as it stands, what of it is on show, and where.
 struct Pass {
   const std::vector<std::wstring>& matches;
   ScreenLayout layout;
-  std::int64_t count = 0;
-  int match_count = 0;  // the count as an index bound
+  std::vector<std::size_t> shown;  // indices into matches, in their order
+  std::int64_t count = 0;          // of the shown list
+  int match_count = 0;             // the count as an index bound
   int visible = 0;
   Selection selection;
   CountLine count_line;
+  std::wstring typed;         // the text that narrows the list
+  std::wstring narrowed_for;  // the typed text that `shown` follows
+  std::vector<std::wstring> folded;  // the matches upper-cased, once typing starts
+  std::wstring note;
 };
 
-void take_layout(Pass& pass, int left, int list_top, int page_size) {
-  pass.layout = state().layout;
-  pass.layout.left = left;
-  pass.layout.list_top = list_top;
-  pass.layout.page_size = page_size;
-  pass.visible = static_cast<int>(std::min<std::int64_t>(page_size, pass.count));
+void all_shown(Pass& pass) {
+  pass.shown.resize(pass.matches.size());
+  for (std::size_t i = 0; i < pass.shown.size(); ++i) pass.shown[i] = i;
+}
+
+void count_shown(Pass& pass) {
+  pass.count = static_cast<std::int64_t>(pass.shown.size());
+  pass.match_count = static_cast<int>(std::min<std::int64_t>(pass.count, 0x7FFFFFFF));
+}
+
+// The layout for the list on show; true when it is not the one on screen.
+bool take_layout(Pass& pass) {
+  auto& s = state();
+  const ScreenLayout wanted = compute_layout(s.window_width, s.window_height, pass.count);
+  const bool changed = !(wanted == s.layout);
+  if (changed) {
+    s.layout = wanted;
+    s.frame_texts = build_frame_texts(wanted.frame_width);
+  }
+  pass.layout = s.layout;
+  pass.visible = static_cast<int>(std::min<std::int64_t>(pass.layout.page_size, pass.count));
   pass.selection = keep_in_view(pass.selection, pass.match_count, pass.visible);
+  return changed;
+}
+
+// Narrows the list to the typed text; true when the layout changed with it.
+bool narrow_list(Pass& pass) {
+  const std::size_t highlighted =
+      pass.count > 0 ? pass.shown[static_cast<std::size_t>(pass.selection.selected)] : pass.matches.size();
+  if (pass.folded.empty()) {
+    pass.folded.reserve(pass.matches.size());
+    for (const auto& match : pass.matches) pass.folded.push_back(platform::upper(match));
+  }
+  // More typed text can only keep fewer: only the list on show is searched.
+  if (!pass.typed.starts_with(pass.narrowed_for)) all_shown(pass);
+  pass.shown = narrow(pass.folded, pass.shown, platform::upper(pass.typed));
+  pass.narrowed_for = pass.typed;
+  count_shown(pass);
+  const auto at = std::lower_bound(pass.shown.begin(), pass.shown.end(), highlighted);
+  if (at != pass.shown.end() && *at == highlighted) {
+    pass.selection.selected = static_cast<int>(at - pass.shown.begin());
+  } else {
+    pass.selection = {};
+  }
+  return take_layout(pass);
 }
 
 void draw_counter(const Pass& pass) {
@@ -52,23 +101,39 @@ void draw_counter(const Pass& pass) {
 }
 
 void draw_list_and_counter(const Pass& pass) {
-  draw_list_rows(pass.layout, pass.matches, pass.selection, pass.visible);
+  draw_list_rows(pass.layout, pass.matches, pass.shown, pass.selection, pass.visible);
   draw_counter(pass);
 }
 
-// The row below the list, left empty by the frame, holds a note if any.
-void draw_note_row(const ScreenLayout& layout) {
+// The row below the list, left empty by the frame: a note, else the typed
+// text, else how to narrow a list longer than the page.
+void draw_note_row(const Pass& pass) {
+  const ScreenLayout& layout = pass.layout;
   const int inner = std::max(layout.frame_width - 2, 0);
+  std::wstring text = pass.note;
+  if (text.empty() && !pass.typed.empty()) text = L"Narrowed by: " + pass.typed;
+  if (text.empty() && pass.count > pass.visible) text = L"Type letters to narrow the list.";
   Console::set_colour(yellow, black);
-  print_at(layout.left + 1, layout.list_top + layout.page_size, clip(pad_cells(L" " + state().screen_note, inner), inner));
+  print_at(layout.left + 1, layout.list_top + layout.page_size, fit_console_cells(L" " + text, inner));
   Console::set_colour(light_grey, black);
 }
 
+std::int64_t total_if_narrowed(const Pass& pass) {
+  return pass.typed.empty() ? -1 : static_cast<std::int64_t>(pass.matches.size());
+}
+
 void draw_pass_start(Pass& pass) {
-  draw_count_line(pass.layout, pass.count, state().search_text);
-  pass.count_line = place_count_line(pass.layout, pass.count, state().search_text);
+  const std::int64_t total = total_if_narrowed(pass);
+  draw_count_line(pass.layout, pass.count, state().search_text, total);
+  pass.count_line = place_count_line(pass.layout, pass.count, state().search_text, total);
   blank_rows_below_list(pass.layout, pass.visible);
-  draw_note_row(pass.layout);
+  if (pass.count == 0) {
+    Console::set_colour(yellow, black);
+    print_at(pass.layout.left + 1, pass.layout.list_top,
+             fit_console_cells(L" No match holds every word typed; Backspace takes one letter back.",
+                               pass.layout.frame_width - 2));
+  }
+  draw_note_row(pass);
 }
 
 void draw_everything(Pass& pass) {
@@ -81,9 +146,9 @@ void draw_everything(Pass& pass) {
 
 void show_preview_of(const ScreenLayout& layout, const std::wstring& directory) {
   const int lines = layout.preview_height + 2;
-  // Only what fits is read: a directory of many thousand entries costs no more.
+  // Only what fits is kept: a directory of many thousand entries costs no more.
   const auto limit = static_cast<std::size_t>(preview_grid(layout.frame_width - 2).per_line * lines);
-  draw_preview(layout, platform::list_directory(directory, limit));
+  draw_preview(layout, platform::list_directory(directory, limit, kMostCountedEntries));
 }
 
 // Every key already waiting, up to and including one that ends the pass;
@@ -114,10 +179,10 @@ bool window_changed() {
 // Follows a change of the window size: the whole screen drawn anew for the
 // new size, or the size message while the window is too small. False when
 // ESC is pressed on the size message or no key can be read any more.
-bool follow_window(Pass& pass, int left, int list_top) {
+bool follow_window(Pass& pass) {
   for (;;) {
     Console::fit_to_window();
-    if (fit_layout_to_window(Console::window_width(), Console::window_height())) break;
+    if (fit_layout_to_window(Console::window_width(), Console::window_height(), pass.count)) break;
     draw_size_message();
     while (!window_changed()) {
       for (const KeyPress& key : take_waiting_keys()) {
@@ -127,19 +192,21 @@ bool follow_window(Pass& pass, int left, int list_top) {
       Console::wait_for_key(kWaitSlice);
     }
   }
-  take_layout(pass, left, list_top, state().layout.page_size);
+  take_layout(pass);
   draw_everything(pass);
   return true;
 }
 
-void rescan(const ScreenLayout& layout) {
+// Draws the box, rebuilds the index and searches it again; returns the box.
+Box rescan(const ScreenLayout& layout) {
   auto& s = state();
   const std::wstring root = s.drive_root;
+  const Box box = box_in_frame(layout, 36, 30, layout.list_top + 4, 3);
+  const std::wstring blank(static_cast<std::size_t>(box.width), L' ');
   Console::set_colour(black, cyan);
-  const int column = layout.left + 30;
-  print_at(column, layout.list_top + 4, std::wstring(36, L' '));
-  print_at(column, layout.list_top + 5, L"   Create IndexFile for Drive " + root + L"   ");
-  print_at(column, layout.list_top + 6, std::wstring(36, L' '));
+  print_at(box.left, box.top, blank);
+  print_at(box.left, box.top + 1, fit_console_cells(centred_in(L"Create IndexFile for Drive " + root, box.width), box.width));
+  print_at(box.left, box.top + 2, blank);
   if (!build_index(root)) {
     // The drive's earlier index, if any, still answers the search below.
     const std::wstring index = index_file_path(root);
@@ -147,24 +214,35 @@ void rescan(const ScreenLayout& layout) {
     s.after_screen.push_back(L"The index file " + index + L" could not be written.");
   }
   collect_from_index(root);
+  return box;
 }
 
-// False when the chooser was left with ESC: the list stays as it was.
-bool change_drive() {
-  const std::wstring root = choose_drive();
-  if (root.empty()) return false;
-  state().drive_root = root;
+enum class DriveChange { cancelled, changed, nothing_found };
+
+// A drive without a match leaves the list, and the drive, as they were.
+DriveChange change_drive(Pass& pass, Box& covered) {
+  const std::wstring root = choose_drive(covered);
+  if (root.empty()) return DriveChange::cancelled;
+  auto& s = state();
+  std::vector<std::wstring> before = s.matches;
+  const std::wstring previous_root = s.drive_root;
+  s.drive_root = root;
   collect_from_index(root);
-  return true;
+  if (!s.matches.empty()) return DriveChange::changed;
+  s.matches = std::move(before);
+  s.drive_root = previous_root;
+  pass.note = L"No directory on drive " + root + L" holds " + s.search_text + L"; the list stays.";
+  return DriveChange::nothing_found;
 }
 
 }  // namespace
 
-void draw_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text) {
+void draw_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text,
+                     std::int64_t total) {
   const int row = layout.list_top - 1;
   Console::set_colour(yellow, black);
   print_at(layout.left + 1, row, inner_blank(layout));
-  const CountLine line = place_count_line(layout, count, search_text);
+  const CountLine line = place_count_line(layout, count, search_text, total);
   print_at(line.column, row, line.number);
   Console::set_colour(light_grey, black);
   Console::print(line.middle);
@@ -173,22 +251,19 @@ void draw_count_line(const ScreenLayout& layout, std::int64_t count, std::wstrin
 }
 
 std::wstring draw_list_rows(const ScreenLayout& layout, const std::vector<std::wstring>& matches,
-                            Selection selection, int visible_rows) {
+                            std::span<const std::size_t> shown, Selection selection, int visible_rows) {
   std::wstring highlighted;
-  const int inner = std::max(layout.frame_width - 2, 0);
   for (int i = 0; i < visible_rows; ++i) {
     const int k = selection.top + i;
-    if (k < 0 || static_cast<std::size_t>(k) >= matches.size()) break;
-    const std::wstring& path = matches[static_cast<std::size_t>(k)];
+    if (k < 0 || static_cast<std::size_t>(k) >= shown.size()) break;
+    const std::wstring& path = matches[shown[static_cast<std::size_t>(k)]];
     if (k == selection.selected) {
       Console::set_colour(black, light_grey);
       highlighted = path;
     } else {
       Console::set_colour(light_grey, black);
     }
-    // The frame's inner width in cells, whatever the script, and never more
-    // units than that: the right border stays where it is.
-    print_at(layout.left + 1, layout.list_top + i, clip(pad_cells(L" " + fit_path(path, layout.frame_width - 4), inner), inner));
+    print_at(layout.left + 1, layout.list_top + i, list_row(path, layout.frame_width));
   }
   Console::set_colour(light_grey, black);
   return highlighted;
@@ -201,64 +276,109 @@ void blank_rows_below_list(const ScreenLayout& layout, int visible_rows) {
   }
 }
 
-void draw_preview(const ScreenLayout& layout, const std::vector<platform::DirectoryEntry>& entries) {
+void draw_preview(const ScreenLayout& layout, const platform::DirectoryListing& listing) {
   Console::set_colour(yellow, black);
   const int lines = layout.preview_height + 2;
   for (int n = 0; n < lines; ++n) print_at(layout.left + 1, layout.preview_top + n, inner_blank(layout));
-  const auto texts = preview_lines(entries, lines, layout.frame_width - 2);
+  const auto texts = preview_lines(listing, lines, layout.frame_width - 2);
   for (std::size_t n = 0; n < texts.size(); ++n) {
-    print_at(layout.left + 1, layout.preview_top + static_cast<int>(n), clip(texts[n], layout.frame_width - 2));
+    print_at(layout.left + 1, layout.preview_top + static_cast<int>(n),
+             cut_console_cells(texts[n], layout.frame_width - 2));
   }
 }
 
-std::wstring run_selection_screen(const std::vector<std::wstring>& matches, int left, int list_top, int page_size) {
-  const auto count = static_cast<std::int64_t>(matches.size());
-  if (count == 0) return L"";
-  Pass pass{matches, {}, count, static_cast<int>(std::min<std::int64_t>(count, 0x7FFFFFFF)), 0, {}, {}};
-  take_layout(pass, left, list_top, page_size);
-
-  draw_pass_start(pass);
-  state().screen_note.clear();
-  draw_list_and_counter(pass);
+std::wstring run_selection_screen(const std::vector<std::wstring>& matches, DirectoryExists exists) {
+  if (matches.empty()) return L"";
+  Pass pass{matches, {}, {}, 0, 0, 0, {}, {}, {}, {}, {}, {}};
+  all_shown(pass);
+  count_shown(pass);
+  pass.note = std::exchange(state().screen_note, std::wstring());
+  if (take_layout(pass)) {
+    draw_everything(pass);
+  } else {
+    draw_pass_start(pass);
+    draw_list_and_counter(pass);
+  }
   bool preview_due = true;
   for (;;) {
     const std::vector<KeyPress> keys = take_waiting_keys();
     if (Console::input_lost()) return L"";
     if (!keys.empty()) {
-      const BurstResult burst = apply_burst(pass.selection, keys, pass.match_count, pass.visible,
-                                            pass.layout.page_size);
-      pass.selection = burst.last.selection;
-      switch (burst.last.outcome) {
+      const bool had_note = !pass.note.empty();
+      pass.note.clear();
+      bool relaid = false;
+      bool narrowed = false;
+      KeyResult last{KeyOutcome::moved, pass.selection};
+      for (const KeyPress& key : keys) {
+        if (edits_filter(key.text)) {
+          pass.typed = edited_filter(std::move(pass.typed), key.text[0]);
+          continue;
+        }
+        // Keys after typed letters move in the narrowed list.
+        if (pass.typed != pass.narrowed_for) {
+          relaid = narrow_list(pass) || relaid;
+          narrowed = true;
+        }
+        last = apply_key(pass.selection, key.text, key.code, pass.match_count, pass.visible, pass.layout.page_size);
+        pass.selection = pass.count > 0 ? last.selection : Selection{};
+        if (last.outcome != KeyOutcome::moved) break;
+      }
+      if (last.outcome == KeyOutcome::moved && pass.typed != pass.narrowed_for) {
+        relaid = narrow_list(pass) || relaid;
+        narrowed = true;
+      }
+      switch (last.outcome) {
         case KeyOutcome::escape:
           return L"";
-        case KeyOutcome::choose:
-          return matches[static_cast<std::size_t>(pass.selection.selected)];
-        case KeyOutcome::rescan:
-          rescan(pass.layout);
-          redraw_fixed_rows(list_top + 4, list_top + 6);
+        case KeyOutcome::choose: {
+          if (pass.count == 0) break;
+          const std::wstring& path = matches[pass.shown[static_cast<std::size_t>(pass.selection.selected)]];
+          if (exists(path)) return path;
+          // Handed over, it would only make cmd complain after the page closed.
+          pass.note = L"This directory no longer exists; F2 rebuilds the index.";
+          break;
+        }
+        case KeyOutcome::rescan: {
+          const Box box = rescan(pass.layout);
+          redraw_fixed_rows(box.top, box.top + box.height - 1);
           return kRedisplayMarker;
-        case KeyOutcome::change_drive:
-          if (change_drive()) {
-            redraw_fixed_rows(list_top + 4, list_top + 8);
+        }
+        case KeyOutcome::change_drive: {
+          Box box;
+          const DriveChange change = change_drive(pass, box);
+          if (change == DriveChange::changed) {
+            redraw_fixed_rows(box.top, box.top + box.height - 1);
             return kRedisplayMarker;
           }
-          draw_everything(pass);
+          relaid = true;
           break;
+        }
         case KeyOutcome::moved:
-          draw_list_and_counter(pass);
           break;
+      }
+      if (relaid) {
+        draw_everything(pass);
+      } else if (narrowed || had_note || !pass.note.empty()) {
+        draw_pass_start(pass);
+        draw_list_and_counter(pass);
+      } else {
+        draw_list_and_counter(pass);
       }
       preview_due = true;
       continue;
     }
     if (window_changed()) {
-      if (!follow_window(pass, left, list_top)) return L"";
+      if (!follow_window(pass)) return L"";
       preview_due = true;
       continue;
     }
     if (preview_due) {
       if (Console::wait_for_key(kPreviewPause)) continue;
-      show_preview_of(pass.layout, matches[static_cast<std::size_t>(pass.selection.selected)] + L"\\");
+      if (pass.count == 0) {
+        draw_preview(pass.layout, {});
+      } else {
+        show_preview_of(pass.layout, matches[pass.shown[static_cast<std::size_t>(pass.selection.selected)]] + L"\\");
+      }
       preview_due = false;
       continue;
     }

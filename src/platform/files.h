@@ -67,9 +67,17 @@ std::optional<std::uint32_t> attributes(const std::wstring& path);
 std::wstring temp_path();         // long form, ends with a backslash
 std::wstring module_directory();  // ends with a backslash
 std::wstring current_directory();
-// The entries of a directory except "." and "..", in the file system's order;
-// at most `limit` of them. Empty when it cannot be opened.
-std::vector<DirectoryEntry> list_directory(const std::wstring& directory, std::size_t limit);
+// Some entries of a directory and how many it has.
+struct DirectoryListing {
+  bool readable = false;
+  std::vector<DirectoryEntry> entries;  // in the file system's order
+  std::size_t total = 0;                // entries counted
+  bool counted_all = true;              // false when the count stopped early
+};
+// The entries except "." and "..": at most `limit` directories and at most
+// `limit` files, and the count of all, up to `most_counted`. Not readable
+// when the directory cannot be opened.
+DirectoryListing list_directory(const std::wstring& directory, std::size_t limit, std::size_t most_counted);
 // The names of the files and directories that match a pattern such as
 // "C:\\Temp\\ZRNDIRAD.*"; empty when there are none.
 std::vector<std::wstring> names_matching(const std::wstring& pattern);

@@ -192,21 +192,37 @@ std::wstring current_directory() {
   return path;
 }
 
-std::vector<DirectoryEntry> list_directory(const std::wstring& directory, std::size_t limit) {
-  std::vector<DirectoryEntry> entries;
+DirectoryListing list_directory(const std::wstring& directory, std::size_t limit, std::size_t most_counted) {
+  DirectoryListing listing;
   std::wstring pattern = directory;
   if (!pattern.empty() && pattern.back() != L'\\') pattern += L'\\';
   pattern += L"*.*";
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(pattern.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return entries;
+  const std::unique_ptr<void, FindCloser> find(FindFirstFileW(pattern.c_str(), &data));
+  if (find.get() == INVALID_HANDLE_VALUE) {
+    // An empty drive root has not even "." and "..".
+    listing.readable = GetLastError() == ERROR_FILE_NOT_FOUND;
+    return listing;
+  }
+  listing.readable = true;
+  std::size_t directories = 0;
+  std::size_t files = 0;
   do {
     const std::wstring_view name(data.cFileName);
     if (name == L"." || name == L"..") continue;
-    entries.push_back({std::wstring(name), (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
-  } while (entries.size() < limit && FindNextFileW(find, &data));
-  FindClose(find);
-  return entries;
+    if (listing.total == most_counted) {
+      listing.counted_all = false;
+      break;
+    }
+    ++listing.total;
+    const bool is_directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    std::size_t& kept = is_directory ? directories : files;
+    if (kept < limit) {
+      ++kept;
+      listing.entries.push_back({std::wstring(name), is_directory});
+    }
+  } while (FindNextFileW(find.get(), &data));
+  return listing;
 }
 
 std::vector<std::wstring> names_matching(const std::wstring& pattern) {

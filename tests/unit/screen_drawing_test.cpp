@@ -40,9 +40,9 @@ class ScreenDrawing : public ::testing::Test {
     return result;
   }
   static std::wstring run(FakeConsole& fake, const std::vector<std::wstring>& matches) {
-    const auto& layout = state().layout;
     (void)fake;
-    return run_selection_screen(matches, layout.left, layout.list_top, layout.page_size);
+    // The paths name no real directory: every one counts as there.
+    return run_selection_screen(matches, [](const std::wstring&) { return true; });
   }
 };
 
@@ -129,6 +129,57 @@ TEST_F(ScreenDrawing, ShorterListAfterRescanBlanksTheRowsBelow) {
   EXPECT_NE(fake.row(4).find(L"3 directories were found with proj"), std::wstring::npos);
 }
 
+TEST_F(ScreenDrawing, TypingNarrowsTheListAndItsLayout) {
+  FakeConsole fake(100, 40);
+  open(fake, 100, 40, 40);
+  const auto type = [&](std::wstring_view text) {
+    for (const wchar_t c : text) fake.key(c, 0);
+  };
+  fake.key(0, key::down);
+  fake.key(0, key::down);  // proj3
+  fake.later();
+  type(L"3");
+  fake.later();
+  fake.key(27, 27);
+  EXPECT_EQ(run(fake, paths(40)), L"");
+  // proj3, proj13, proj23, proj30 to proj39: the page holds all thirteen.
+  EXPECT_NE(fake.row(4).find(L"Row 1 to 13 / 13"), std::wstring::npos);
+  EXPECT_NE(fake.row(4).find(L"13 of 40 directories were found with proj"), std::wstring::npos);
+  EXPECT_EQ(fake.row(5).substr(3, 16), L"Q:\\no\\such\\proj3");
+  EXPECT_EQ(fake.attribute_at(3, 5), 0x70);  // still on proj3
+  EXPECT_EQ(fake.row(18).substr(0, 18), L" \u2502 Narrowed by: 3 ");
+  EXPECT_EQ(fake.row(19)[1], L'\u251C');
+
+  // A key after the letters moves in the narrowed list (to proj13);
+  // Backspace widens it again, the highlight staying where it was.
+  type(L"j 3");
+  fake.key(0, key::down);
+  fake.later();
+  type(L"\b\b\b\b");
+  fake.later();
+  fake.key(L'\r', 13);
+  EXPECT_EQ(run(fake, paths(40)), L"Q:\\no\\such\\proj13");
+  EXPECT_NE(fake.row(4).find(L"Row 1 to 15 / 40"), std::wstring::npos);
+
+  type(L"x");
+  fake.later();
+  fake.key(L'\r', 13);
+  fake.key(27, 27);
+  EXPECT_EQ(run(fake, paths(40)), L"");
+  EXPECT_NE(fake.row(4).find(L"Row 0 to 0 / 0"), std::wstring::npos);
+  EXPECT_NE(fake.row(5).find(L"No match holds every word typed"), std::wstring::npos);
+}
+
+TEST_F(ScreenDrawing, ReturnOnAMatchThatIsGoneKeepsThePage) {
+  FakeConsole fake(100, 40);
+  open(fake, 100, 40, 2);
+  fake.key(L'\r', 13);
+  fake.later();
+  fake.key(27, 27);
+  EXPECT_EQ(run_selection_screen(paths(2), [](const std::wstring&) { return false; }), L"");
+  EXPECT_NE(fake.row(7).find(L"This directory no longer exists; F2 rebuilds the index."), std::wstring::npos);
+}
+
 TEST_F(ScreenDrawing, EmptyListReturnsAtOnceWithoutDrawing) {
   FakeConsole fake(100, 40);
   open(fake, 100, 40, 2);
@@ -159,7 +210,7 @@ TEST_F(ScreenDrawing, PreviewLinesStayInsideTheFrame) {
   FakeConsole fake(60, 40);
   open(fake, 60, 40, 2);
   std::vector<platform::DirectoryEntry> entries(50, {L"entry", true});
-  draw_preview(state().layout, entries);
+  draw_preview(state().layout, {true, entries, 50, true});
   const auto& layout = state().layout;
   for (int n = 0; n < layout.preview_height + 2; ++n) {
     EXPECT_EQ(fake.row(layout.preview_top + n)[static_cast<std::size_t>(layout.frame_width)], kSide);

@@ -97,6 +97,7 @@ TEST(ScreenNumbers, ThousandsSeparators) {
 TEST(ScreenNumbers, CounterHasPlainNumbersAndTenSpaces) {
   EXPECT_EQ(counter_text(0, 15, 1234), L"Row 1 to 15 / 1234          ");
   EXPECT_EQ(counter_text(25, 15, 40), L"Row 26 to 40 / 40          ");
+  EXPECT_EQ(counter_text(0, 1, 0), L"Row 0 to 0 / 0          ");
 }
 
 TEST(ScreenNumbers, CountLineEndsBeforeTheRightBorder) {
@@ -270,28 +271,127 @@ TEST(ScreenPreview, GridFitsTheInnerWidth) {
   }
 }
 
-TEST(ScreenPreview, CellsOfEighteen) {
-  using platform::DirectoryEntry;
-  EXPECT_EQ(preview_cell({L"docs", true}), L"[docs]            ");
-  EXPECT_EQ(preview_cell({L"a-file-name-of-25-chars.x", false}), L"a-file-name-of-25-");
-  EXPECT_EQ(preview_cell({L"seventeen-letters", true}), L"[seventeen-letters");
+TEST(ScreenPreview, CellsOfEighteenMarkACutName) {
+  struct Case {
+    std::wstring name;
+    bool directory;
+    std::wstring cell;
+  };
+  const Case cases[] = {
+      {L"docs", true, L"[docs]            "},
+      {L"a-file-name-of-18", false, L"a-file-name-of-18 "},
+      {L"a-file-name-of-25-chars.x", false, L"a-file-name-of-25\u2026"},
+      {L"seventeen-letters", true, L"[seventeen-lette\u2026]"},
+      {L"\u4e2d\u6587\u76ee\u5f55\u540d\u5b57\u5f88\u957f\u7684\u540d", false,
+       L"\u4e2d\u6587\u76ee\u5f55\u540d\u5b57\u5f88\u957f\u2026 "},
+      // A character of two units takes two cells where the console keeps one unit per cell.
+      {std::wstring(8, L'x') + L"\U000F12F1\U000F12F1\U000F12F1\U000F12F1\U000F12F1\U000F12F1", false,
+       std::wstring(8, L'x') + L"\U000F12F1\U000F12F1\U000F12F1\U000F12F1\u2026 "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.name));
+    const std::wstring cell = preview_cell({c.name, c.directory});
+    EXPECT_EQ(cell, c.cell);
+    EXPECT_EQ(console_cells(cell), 18);
+  }
 }
 
-TEST(ScreenPreview, TwelveEntriesMakeLinesOfFiveFiveAndTwo) {
+platform::DirectoryListing listing_of(std::vector<platform::DirectoryEntry> entries, std::size_t total,
+                                      bool counted_all = true) {
+  return {true, std::move(entries), total, counted_all};
+}
+
+TEST(ScreenPreview, DirectoriesFirstInLinesOfFiveFiveAndTwo) {
   std::vector<platform::DirectoryEntry> entries;
   for (int i = 0; i < 12; ++i) entries.push_back({L"e" + std::to_wstring(i), i % 3 == 0});
-  const auto lines = preview_lines(entries, 7, 98);
+  const auto lines = preview_lines(listing_of(entries, 12), 7, 98);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0].size(), 4u * 20u + 2u);  // the last cell loses its padding
   EXPECT_EQ(lines[0].substr(0, 20), L"[e0]                ");
+  EXPECT_EQ(lines[0].substr(60), L"[e9]                e1");
   EXPECT_EQ(lines[2], L"e10                 e11");
 }
 
-TEST(ScreenPreview, NarrowFrameHasFewerEntriesPerLineAndIsLimited) {
-  std::vector<platform::DirectoryEntry> entries(100, {L"name", false});
-  const auto lines = preview_lines(entries, 7, 47);
-  ASSERT_EQ(lines.size(), 7u);
-  for (const auto& line : lines) EXPECT_EQ(line, L"name" + std::wstring(16, L' ') + L"name");
+TEST(ScreenPreview, LeftOutEntriesEmptyAndUnreadableDirectories) {
+  const std::wstring name = L"name" + std::wstring(16, L' ');
+  struct Case {
+    platform::DirectoryListing listing;
+    std::vector<std::wstring> lines;
+  };
+  const std::vector<platform::DirectoryEntry> four(4, {L"name", false});
+  const Case cases[] = {
+      {listing_of(four, 4), {name + L"name", name + L"name"}},
+      {listing_of(four, 5), {name + L"name", name + L"\u2026 2 more"}},
+      {listing_of(four, 1500), {name + L"name", name + L"\u2026 1,497 more"}},
+      {listing_of(four, 4, false), {name + L"name", name + L"\u2026 1+ more"}},
+      {listing_of({}, 0), {L"(empty folder)"}},
+      {{}, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.listing.total);
+    EXPECT_EQ(preview_lines(c.listing, 2, 47), c.lines);
+  }
+}
+
+TEST(ScreenListRow, FillsTheInnerWidthWithWideCharactersAndTheMarker) {
+  const std::wstring wide = L"\u4e2d\u6587\u76ee\u5f55";
+  const std::wstring paths[] = {L"D:\\short", L"D:\\" + std::wstring(200, L'a'), L"D:\\proj_" + wide,
+                                L"D:\\proj_" + wide + wide + wide + wide + wide + wide + std::wstring(40, L'x'),
+                                L"D:\\" + std::wstring(60, L'x') + wide + wide + wide + wide + L"e\u0301nd"};
+  for (const int width : {49, 51, 52, 79, 99, 100}) {
+    for (const auto& path : paths) {
+      SCOPED_TRACE(testing::PrintToString(path) + " at " + std::to_string(width));
+      const std::wstring row = list_row(path, width);
+      EXPECT_EQ(console_cells(row), width - 2);
+      EXPECT_EQ(row.substr(0, 3), L" D:");
+    }
+  }
+}
+
+TEST(ScreenBoxes, InsideTheFrameAtEveryWidthAndWhereTheyWereWhenWide) {
+  for (int window = 50; window <= 120; ++window) {
+    SCOPED_TRACE(window);
+    const ScreenLayout layout = compute_layout(window, 40, 2);
+    const int first_inside = layout.left + 1;
+    const int last_inside = layout.left + layout.frame_width - 2;
+    for (const auto& [wanted, offset] : {std::pair{36, 30}, std::pair{53, 20}}) {
+      const Box box = box_in_frame(layout, wanted, offset, 9, 3);
+      EXPECT_GT(box.left, first_inside);
+      EXPECT_LT(box.left + box.width - 1, last_inside);
+      EXPECT_EQ(box.width, std::min(wanted, layout.frame_width - 4));
+      if (layout.frame_width >= 99) {
+        EXPECT_EQ(box.left, layout.left + offset);
+      }
+    }
+  }
+}
+
+TEST(ScreenBoxes, DriveLettersWrapInsideANarrowBox) {
+  std::vector<std::wstring> drives;
+  for (wchar_t c = L'C'; c <= L'Z'; ++c) drives.push_back(std::wstring(1, c) + L":\\");
+  const std::wstring letters = drive_letters_text(drives);
+  struct Case {
+    int width;
+    std::size_t letter_rows;
+  };
+  for (const Case& c : {Case{53, 1}, Case{45, 2}}) {
+    SCOPED_TRACE(c.width);
+    const auto rows = drive_box_rows(letters, c.width);
+    ASSERT_EQ(rows.size(), 4 + c.letter_rows);
+    std::wstring shown;
+    for (const auto& row : rows) {
+      EXPECT_EQ(static_cast<int>(row.size()), c.width);
+      shown += row;
+    }
+    EXPECT_NE(rows[1].find(L"Available drives"), std::wstring::npos);
+    EXPECT_NE(rows[rows.size() - 2].find(kDrivePrompt), std::wstring::npos);
+    for (const auto& drive : drives) EXPECT_NE(shown.find(drive.substr(0, 1) + L" "), std::wstring::npos) << drive;
+  }
+  // At full width the rows read as they always did.
+  const auto rows = drive_box_rows(L"D E F ", 53);
+  EXPECT_EQ(rows[1], std::wstring(18, L' ') + L"Available drives" + std::wstring(19, L' '));
+  EXPECT_EQ(rows[2].substr(22, 6), L"D E F ");
+  EXPECT_EQ(rows[3], std::wstring(14, L' ') + L"Enter the drive letter. _" + std::wstring(14, L' '));
 }
 
 TEST(ScreenDriveLetters, CentredInFiftyThreeCells) {

@@ -1,0 +1,29 @@
+#pragma once
+// Typing on the selection screen narrows the list: a path stays when it holds
+// every blank-separated word typed, without regard to letter case.
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zrn {
+
+// The words of the typed text, in order; runs of blanks separate them.
+std::vector<std::wstring_view> filter_words(std::wstring_view typed);
+
+// The entries of `candidates` (indices into `folded`, in order) whose path
+// holds every word. `folded` and `folded_typed` are upper-cased alike, once,
+// so that each key costs plain text searches only.
+std::vector<std::size_t> narrow(std::span<const std::wstring> folded, std::span<const std::size_t> candidates,
+                                std::wstring_view folded_typed);
+
+// True for a key that edits the typed text: a printable character or
+// Backspace.
+bool edits_filter(std::wstring_view key_text);
+
+// The typed text after the key: Backspace takes back the last character
+// (both halves of a surrogate pair), any other character is appended.
+std::wstring edited_filter(std::wstring typed, wchar_t key_character);
+
+}  // namespace zrn
