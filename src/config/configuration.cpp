@@ -18,8 +18,7 @@ std::wstring quick_directory_value(std::wstring_view value) {
   std::wstring path = cut_comment(value);
   // A path written in one pair of quotes, as for a path with blanks, means
   // the path; a quote anywhere else stays and makes the entry unusable.
-  if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"' &&
-      path.find(L'"', 1) == path.size() - 1) {
+  if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"' && path.find(L'"', 1) == path.size() - 1) {
     path = path.substr(1, path.size() - 2);
   }
   if (!path.empty() && path.back() != L'\\') path += L'\\';

@@ -255,9 +255,8 @@ std::wstring preview_cell(const platform::DirectoryEntry& entry, int cell) {
   const std::wstring shown = std::wstring(open) + entry.name + std::wstring(close);
   if (console_cells(shown) <= cell) return fit_console_cells(shown, cell);
   const int room = std::max(cell - console_cells(open) - console_cells(close) - 1, 0);
-  return fit_console_cells(std::wstring(open) + std::wstring(cut_console_cells(entry.name, room)) + kCutMark +
-                               std::wstring(close),
-                           cell);
+  return fit_console_cells(
+      std::wstring(open) + std::wstring(cut_console_cells(entry.name, room)) + kCutMark + std::wstring(close), cell);
 }
 
 std::vector<std::wstring> preview_lines(const platform::DirectoryListing& listing, int max_lines, int width) {
@@ -273,9 +272,9 @@ std::vector<std::wstring> preview_lines(const platform::DirectoryListing& listin
   for (std::size_t i = 0; i < shown; ++i) cells.push_back(preview_cell(entries[i], grid.cell));
   if (left_out) {
     const std::size_t more = std::max(listing.total, entries.size()) - shown;
-    cells.push_back(fit_console_cells(
-        kCutMark + (L" " + with_thousands(static_cast<std::int64_t>(more))) + (listing.counted_all ? L" more" : L"+ more"),
-        grid.cell));
+    cells.push_back(fit_console_cells(kCutMark + (L" " + with_thousands(static_cast<std::int64_t>(more))) +
+                                          (listing.counted_all ? L" more" : L"+ more"),
+                                      grid.cell));
   }
   std::vector<std::wstring> lines;
   for (std::size_t first = 0; first < cells.size(); first += static_cast<std::size_t>(grid.per_line)) {

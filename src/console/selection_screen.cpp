@@ -41,8 +41,8 @@ struct Pass {
   int visible = 0;
   Selection selection;
   CountLine count_line;
-  std::wstring typed;         // the text that narrows the list
-  std::wstring narrowed_for;  // the typed text that `shown` follows
+  std::wstring typed;                // the text that narrows the list
+  std::wstring narrowed_for;         // the typed text that `shown` follows
   std::vector<std::wstring> folded;  // the matches upper-cased, once typing starts
   std::wstring note;
 };
@@ -205,7 +205,8 @@ Box rescan(const ScreenLayout& layout) {
   const std::wstring blank(static_cast<std::size_t>(box.width), L' ');
   Console::set_colour(black, cyan);
   print_at(box.left, box.top, blank);
-  print_at(box.left, box.top + 1, fit_console_cells(centred_in(L"Create IndexFile for Drive " + root, box.width), box.width));
+  print_at(box.left, box.top + 1,
+           fit_console_cells(centred_in(L"Create IndexFile for Drive " + root, box.width), box.width));
   print_at(box.left, box.top + 2, blank);
   if (!build_index(root)) {
     // The drive's earlier index, if any, still answers the search below.

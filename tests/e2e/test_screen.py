@@ -78,7 +78,7 @@ class TwoMatches(ScreenCase):
         # Twelve entries: lines of 5, 5 and 2, directories in brackets.
         preview = [line.strip(" │") for line in plain[9:16]]
         self.assertEqual([len(line.split()) for line in preview if line], [5, 5, 2])
-        self.assertEqual(sum(line.count("[sub") for line in preview), 5)
+        self.assertEqual(sorted(preview[0].split()), [f"[sub{i}]" for i in range(5)])  # folders first
         self.assertEqual(preview[3:], ["", "", "", ""])
         for row in range(1, 17):
             self.assertEqual(len(plain[row]), 100, row)
@@ -114,6 +114,10 @@ class TwoMatches(ScreenCase):
         plain = self.settle(pane, "Row 1 to 2 / 2")
         plain = pane.lines()
         self.assertEqual([line.strip(" │") for line in plain[9:16]], [""] * 7)
+        # Return keeps the page and says why.
+        pane.send("Enter")
+        pane.wait_for("This directory no longer exists; F2 rebuilds the index.")
+        self.assertFalse(pane.exited)
         self.finish(pane, "Escape")
         self.assertEqual(self.box.change_script(), RESET)
 
@@ -173,6 +177,28 @@ class ManyMatches(ScreenCase):
         self.finish(pane, "Enter")
         self.assertEqual(chdir_target(self.box.change_script()), sixteenth)
 
+    def test_typing_narrows_backspace_widens_and_return_takes_a_narrowed_row(self):
+        pane = self.start()
+        self.settle(pane, "Row 1 to 15 / 40")
+        pane.send("1", "3")
+        self.settle(pane, "Row 1 to 1 / 1")
+        plain = pane.lines()
+        self.assertIn("1 of 40 directories were found with proj", plain[4])
+        # A page of one row, the typed text below it.
+        self.assertEqual(self.listed(pane)[:3], ["D:\\proj13", "Narrowed by: 13", ""])
+        self.assertTrue(plain[7].startswith(" ├"))
+        pane.send("BSpace", "BSpace")
+        self.settle(pane, "Row 1 to 15 / 40")
+        pane.send("1")
+        self.settle(pane, "Row 1 to 13 / 13")
+        narrowed = self.listed(pane)[:13]
+        expected = [f"D:\\proj{i:02d}" for i in range(1, 41) if "1" in f"{i:02d}"]
+        self.assertEqual(sorted(narrowed), expected)
+        pane.send("Down")
+        time.sleep(0.5)
+        self.finish(pane, "Enter")
+        self.assertEqual(chdir_target(self.box.change_script()), narrowed[1])
+
     def test_key_storm_and_resize_keep_the_screen_and_end_cleanly(self):
         pane = self.start()
         self.settle(pane, "Row 1 to 15 / 40")
@@ -224,7 +250,9 @@ class Counts(ScreenCase):
         pane = self.start()
         self.settle(pane, "Row 1 to 2 / 2")
         preview = [line.strip(" │") for line in pane.lines()[9:16]]
-        self.assertEqual([len(line.split()) for line in preview], [5] * 7)
+        self.assertEqual([len(line.split()) for line in preview[:6]], [5] * 6)
+        # The last cell says how many are left out.
+        self.assertTrue(preview[6].endswith("… 9,966 more"), preview[6])
         self.finish(pane, "Escape")
 
 
@@ -294,15 +322,20 @@ class FitsTheWindow(ScreenCase):
         self.finish(pane, "Escape")
 
     def test_wide_characters_keep_the_right_border(self):
-        self.box.make_dirs(self.work, "proj_中文目录名字", "proj-b")
+        # The second name is shortened with the marker, whose middle character
+        # Wine shows in two cells.
+        self.box.make_dirs(self.work, "proj_中文目录名字", "proj_" + "中文目录" * 8 + "x" * 30)
         (self.work / "proj_中文目录名字" / "子目录").mkdir()
-        pane = self.start()
-        self.settle(pane, "Row 1 to 2 / 2")
-        plain = pane.lines()
-        row = next(line for line in plain[5:7] if "中文" in line)
-        self.assertTrue(row.endswith(" │"), row)
-        self.assertEqual(sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in row), 100)
-        self.finish(pane, "Escape")
+        for width in (52, 100, 120):
+            with self.subTest(width=width):
+                pane = self.start(width=width)
+                self.settle(pane, "Row 1 to 2 / 2")
+                frame = min(width - 1, 100)
+                for row in pane.lines()[5:7]:
+                    self.assertTrue(row.rstrip().endswith("│"), row)
+                    self.assertEqual(sum(2 if unicodedata.east_asian_width(c) in "WF" else 1
+                                         for c in row.rstrip()), 1 + frame, row)
+                self.finish(pane, "Escape")
 
     def test_narrow_then_wide_window_is_drawn_again(self):
         self.box.make_dirs(self.work, *[f"proj{i}" for i in range(1, 6)])

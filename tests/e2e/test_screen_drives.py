@@ -87,21 +87,49 @@ class DriveKeys(unittest.TestCase):
         self.assertEqual(pane.wait_exit(), 0)
         self.assertIn(second.encode(), self.box.change_script())
 
-    def test_f3_to_a_drive_without_a_match_says_so(self):
+    def test_f3_to_a_drive_without_a_match_keeps_the_list(self):
         self.box.map_drive("E")
         restart_wine()
         pane = self.box.pane("proj", cwd=self.work)
         pane.wait_for("Row 1 to 2 / 2")
+        first = pane.lines()[5].strip(" │")
         pane.send("F3")
         pane.wait_for("Enter the drive letter. _")
         pane.send("e")
-        self.assertEqual(pane.wait_exit(timeout=60), 0)
-        self.assertIn("No directory found...", pane.lines())
-        self.assertEqual(self.box.change_script(), RESET)
+        screen = pane.wait_for("No directory on drive E:\\ holds proj; the list stays.", timeout=60)
+        lines = screen.split("\n")
+        self.assertEqual(lines[5].strip(" │"), first)
+        self.assertIn("2 directories were found with proj", lines[4])
+        for row in range(1, 17):
+            self.assertIn(lines[row][-1], "╮│┤╯", row)
+        pane.send("Enter")
+        self.assertEqual(pane.wait_exit(), 0)
+        self.assertIn(first.encode(), self.box.change_script())
+
+    def test_f2_and_f3_boxes_stay_inside_a_50_column_frame(self):
+        self.box.map_drive("E")
+        restart_wine()
+        pane = self.box.pane("proj", cwd=self.work, width=50, height=30)
+        pane.wait_for("Row 1 to 2 / 2")
+        pane.send("F3")
+        screen = pane.wait_for("Enter the drive letter. _")
+        lines = screen.split("\n")
+        self.assertIn("Available drives", screen)
+        self.assertRegex(screen, r"D E ")
+        for row in range(1, 17):
+            self.assertIn(lines[row][49], "╮│┤╯", row)
+        pane.send("Escape")
+        pane.send("F2")
+        lines = self.poll_for(pane, "Create IndexFile for Drive D:\\").split("\n")
+        for row in range(1, 17):
+            self.assertIn(lines[row][49], "╮│┤╯", row)
+        pane.wait_for("Row 1 to 2 / 2")
+        pane.send("Escape")
+        self.assertEqual(pane.wait_exit(), 0)
 
     def test_f3_lists_drives_ignores_other_keys_and_takes_a_lower_case_letter(self):
         e = self.box.map_drive("E")
-        self.box.make_dirs(e, "proj-e1", "x/proj-e2", "y/proj-e3")
+        self.box.make_dirs(e, *[f"x{i % 3}/proj-e{i:02d}" for i in range(1, 40)])
         self.box.map_drive("F")
         restart_wine()
         pane = self.box.pane("proj", cwd=self.work)
@@ -122,23 +150,23 @@ class DriveKeys(unittest.TestCase):
         self.assertIn("Enter the drive letter. _", pane.screen())
 
         pane.send("e")
-        # The counter is drawn after the count line and the rows.
-        screen = pane.wait_for("Row 1 to 2 / 3", timeout=60)
+        # The page follows the longer list. The counter is drawn after the
+        # count line and the rows.
+        screen = pane.wait_for("Row 1 to 15 / 39", timeout=60)
         lines = screen.split("\n")
-        self.assertIn("3 directories were found with proj", lines[4])
-        self.assertIn("Row 1 to 2 / 3", lines[4])
-        self.assertRegex(lines[5], r"(?i)e:\\.*proj-e")
+        self.assertIn("39 directories were found with proj", lines[4])
+        self.assertRegex(lines[5], r"E:\\.*proj-e")
         self.assertNotIn("Available drives", screen)
-        for row in range(1, 17):
+        for row in range(1, 33):
             self.assertIn(lines[row][-1], "╮│┤╯", row)
 
-        # F2 now names the drive as it was typed.
+        # F2 names the drive in upper case, though e was typed.
         pane.send("F2")
-        self.poll_for(pane, "Create IndexFile for Drive e:\\")
-        pane.wait_for("3 directories were found with proj")
+        self.poll_for(pane, "Create IndexFile for Drive E:\\")
+        pane.wait_for("39 directories were found with proj")
         pane.send("Enter")
         self.assertEqual(pane.wait_exit(), 0)
-        self.assertIn(b"chdir /D \"e:\\", self.box.change_script().replace(b"E:\\", b"e:\\"))
+        self.assertIn(b"chdir /D \"E:\\", self.box.change_script())
 
 
 if __name__ == "__main__":

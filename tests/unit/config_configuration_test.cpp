@@ -69,8 +69,7 @@ TEST(ConfigFile, EdgeCaseTable) {
       {L"[QuickDIR]\nQ1\nD:\\Next", {}},
       {L"[QuickDIR]\r\nQ1\r\nQ2=D:\\B\r\n", {{{2, L"D:\\B\\"}}}},
       // Values are literal but for one pair of quotes around the whole path.
-      {L"[QuickDIR]\nQ1=\"D:\\Quoted\"\nQ2=..\\up\nQ3=a=b",
-       {{{1, L"D:\\Quoted\\"}, {2, L"..\\up\\"}, {3, L"a=b\\"}}}},
+      {L"[QuickDIR]\nQ1=\"D:\\Quoted\"\nQ2=..\\up\nQ3=a=b", {{{1, L"D:\\Quoted\\"}, {2, L"..\\up\\"}, {3, L"a=b\\"}}}},
       {L"[QuickDIR]\nQ1=\"D:\\My Blog\" ; mine\nQ2=\"D:\\a\"b\"\nQ3=\"D:\\open\nQ4=\"\"\nQ5=\"",
        {{{1, L"D:\\My Blog\\"}, {2, L"\"D:\\a\"b\"\\"}, {3, L"\"D:\\open\\"}, {5, L"\"\\"}}}},
       {L"[QuickDIR]\nQ1=D:\\A\tB", {{{1, L"D:\\A\tB\\"}}}},
@@ -120,14 +119,18 @@ TEST(ConfigFile, EncodingFollowsTheMarkThenTheBytes) {
       {"Q1=D:\\J\xC3\xB6rg", L"Q1=D:\\J\u00f6rg"},
       {"Q1=D:\\J\xF6rg", L"Q1=D:\\J" + platform::from_ansi("\xF6") + L"rg"},
       {"\xC3\xA9\xE9", platform::from_ansi("\xC3\xA9\xE9")},  // one stray byte makes it ANSI
-      {"\xC0\xAF", platform::from_ansi("\xC0\xAF")},            // overlong
+      {"\xC0\xAF", platform::from_ansi("\xC0\xAF")},          // overlong
       {"\xED\xA0\x80", platform::from_ansi("\xED\xA0\x80")},  // half of a surrogate pair
       {"\xF0\x9F\x98", platform::from_ansi("\xF0\x9F\x98")},  // cut short
       {"\xF0\x9F\x98\x80", L"\U0001F600"},
       {utf16(u"\uFEFFQ1=D:\\J\u00f6rg\r\n", false), L"Q1=D:\\J\u00f6rg\r\n"},
       {utf16(u"\uFEFFQ1=\u4e2d", true), L"Q1=\u4e2d"},
       {utf16(u"\uFEFFQ1", false) + "\x41", L"Q1"},  // an odd last byte is no character
-      {std::string("\xFF\xFEQ\0" "1\0\0\0" "2\0", 10), L"Q1"},
+      {std::string("\xFF\xFEQ\0"
+                   "1\0\0\0"
+                   "2\0",
+                   10),
+       L"Q1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.bytes);

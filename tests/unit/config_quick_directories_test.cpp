@@ -123,8 +123,9 @@ TEST(ConfigQuickSwitch, MessageNamesTheSwitchAndWhatToSetWhere) {
   const Case cases[] = {
       {L'4', L"", head + L"4: set Q4 in the [QuickDIR] group of C:\\Tools\\ZRN.INI."},
       {L'4', L"D:\\a\"b\\", head + L"4: Q4 in C:\\Tools\\ZRN.INI is not a usable directory name."},
-      {L'Z', L"", head + L"Z: the quick switches are /Q0 to /Q9 (set in the [QuickDIR] group of "
-                         L"C:\\Tools\\ZRN.INI) and /QD /QL /QV /QM /QP /QX."},
+      {L'Z', L"",
+       head + L"Z: the quick switches are /Q0 to /Q9 (set in the [QuickDIR] group of "
+              L"C:\\Tools\\ZRN.INI) and /QD /QL /QV /QM /QP /QX."},
       {L'D', L"", head + L"D: Windows does not tell where this folder is."},
   };
   for (const auto& c : cases) {
