@@ -25,7 +25,7 @@ constexpr unsigned kPreviewPause = 20;
 constexpr unsigned kWaitSlice = 50;
 // The preview counts a directory's entries up to this many: no key is read
 // while the file system lists them.
-constexpr std::size_t kMostCountedEntries = 20000;
+constexpr std::size_t kMostCountedEntries = 5000;
 
 std::wstring inner_blank(const ScreenLayout& layout) {
   return std::wstring(static_cast<std::size_t>(std::max(layout.frame_width - 2, 0)), L' ');
