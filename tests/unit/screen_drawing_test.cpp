@@ -170,16 +170,6 @@ TEST_F(ScreenDrawing, TypingNarrowsTheListAndItsLayout) {
   EXPECT_NE(fake.row(5).find(L"No match holds every word typed"), std::wstring::npos);
 }
 
-TEST_F(ScreenDrawing, ReturnOnAMatchThatIsGoneKeepsThePage) {
-  FakeConsole fake(100, 40);
-  open(fake, 100, 40, 2);
-  fake.key(L'\r', 13);
-  fake.later();
-  fake.key(27, 27);
-  EXPECT_EQ(run_selection_screen(paths(2), [](const std::wstring&) { return false; }), L"");
-  EXPECT_NE(fake.row(7).find(L"This directory no longer exists; F2 rebuilds the index."), std::wstring::npos);
-}
-
 TEST_F(ScreenDrawing, EmptyListReturnsAtOnceWithoutDrawing) {
   FakeConsole fake(100, 40);
   open(fake, 100, 40, 2);

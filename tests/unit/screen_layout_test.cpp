@@ -387,11 +387,6 @@ TEST(ScreenBoxes, DriveLettersWrapInsideANarrowBox) {
     EXPECT_NE(rows[rows.size() - 2].find(kDrivePrompt), std::wstring::npos);
     for (const auto& drive : drives) EXPECT_NE(shown.find(drive.substr(0, 1) + L" "), std::wstring::npos) << drive;
   }
-  // At full width the rows read as they always did.
-  const auto rows = drive_box_rows(L"D E F ", 53);
-  EXPECT_EQ(rows[1], std::wstring(18, L' ') + L"Available drives" + std::wstring(19, L' '));
-  EXPECT_EQ(rows[2].substr(22, 6), L"D E F ");
-  EXPECT_EQ(rows[3], std::wstring(14, L' ') + L"Enter the drive letter. _" + std::wstring(14, L' '));
 }
 
 TEST(ScreenDriveLetters, CentredInFiftyThreeCells) {
