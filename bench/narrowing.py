@@ -8,6 +8,9 @@ the counter, then types one more "7"; the time of each runs from the tmux
 send until the counter and the first row of the narrowed list are on the
 screen. The list is narrowed by the program's rule (every typed word anywhere
 in the path, letter case aside), which the expected counts repeat here.
+
+`narrowing_driver.cpp`, linked with the library, times the program's own
+share of the same two steps in-process (best of ten), without the console.
 Usage: ZRN_BUILD_DIR=$PWD/build python3 bench/narrowing.py [--runs N]
 """
 
@@ -17,6 +20,7 @@ import pathlib
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 REPO = pathlib.Path(__file__).resolve().parents[1]
@@ -68,6 +72,18 @@ def one_run(box, work):
         pane.close()
 
 
+def driver():
+    """The in-process figures of narrowing_driver.cpp."""
+    with tempfile.TemporaryDirectory() as work:
+        exe = pathlib.Path(work) / "narrowing_driver.exe"
+        subprocess.run(["x86_64-w64-mingw32-g++-posix", "-std=c++20", "-O2", "-DUNICODE", "-D_UNICODE",
+                        "-DWIN32_LEAN_AND_MEAN", "-DNOMINMAX", "-D_WIN32_WINNT=0x0600", f"-I{REPO / 'src'}",
+                        str(REPO / "bench" / "narrowing_driver.cpp"), str(BUILD / "libzarnpath_lib.a"), "-static",
+                        "-lshell32", "-lole32", "-luser32", "-ladvapi32", "-lwinmm", "-lpsapi", "-o", str(exe)],
+                       check=True)
+        return harness.run_wine([str(exe)]).text.strip()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--runs", type=int, default=5)
@@ -80,6 +96,7 @@ def main():
         # A fresh index, never too old without a ZRN.INI: no build is made.
         (drive / "Zarnpath" / "Indexfile.ZRN").write_bytes(("\r\n".join(PATHS) + "\r\n").encode("cp1252"))
         runs = [one_run(box, work) for _ in range(args.runs)]
+    print("in-process:", driver())
     for name, times in (("first character (100,000 to 40,951)", [r[0] for r in runs]),
                         ("one more character (40,951 to 3,691)", [r[1] for r in runs])):
         print(f"{name}: " + ", ".join(f"{t:.3f}" for t in times)

@@ -43,7 +43,7 @@ struct Pass {
   CountLine count_line;
   std::wstring typed;                // the text that narrows the list
   std::wstring narrowed_for;         // the typed text that `shown` follows
-  std::vector<std::wstring> folded;  // the matches upper-cased, once typing starts
+  FoldedMatches folded;       // made once typing starts
   std::wstring note;
 };
 
@@ -76,13 +76,10 @@ bool take_layout(Pass& pass) {
 bool narrow_list(Pass& pass) {
   const std::size_t highlighted =
       pass.count > 0 ? pass.shown[static_cast<std::size_t>(pass.selection.selected)] : pass.matches.size();
-  if (pass.folded.empty()) {
-    pass.folded.reserve(pass.matches.size());
-    for (const auto& match : pass.matches) pass.folded.push_back(platform::upper(match));
-  }
+  if (pass.folded.paths.size() != pass.matches.size()) fold_matches(pass.matches, pass.folded);
   // More typed text can only keep fewer: only the list on show is searched.
   if (!pass.typed.starts_with(pass.narrowed_for)) all_shown(pass);
-  pass.shown = narrow(pass.folded, pass.shown, platform::upper(pass.typed));
+  pass.shown = narrow(pass.folded.paths, pass.shown, platform::upper(pass.typed));
   pass.narrowed_for = pass.typed;
   count_shown(pass);
   const auto at = std::lower_bound(pass.shown.begin(), pass.shown.end(), highlighted);

@@ -12,8 +12,10 @@ namespace {
 TEST(Narrowing, EveryWordAnywhereInThePathWithoutRegardToCase) {
   const std::vector<std::wstring> paths = {L"D:\\Projects\\zarn-web\\src", L"D:\\Projects\\zarn-cli\\src",
                                            L"C:\\Src\\Web", L"E:\\B\u00dcRO\\web-src", L"D:\\Other"};
-  std::vector<std::wstring> folded;
-  for (const auto& path : paths) folded.push_back(platform::upper(path));
+  FoldedMatches folded_matches;
+  fold_matches(paths, folded_matches);
+  const auto& folded = folded_matches.paths;
+  for (std::size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(folded[i], platform::upper(paths[i]));
   std::vector<std::size_t> all(paths.size());
   std::iota(all.begin(), all.end(), 0);
   struct Case {
