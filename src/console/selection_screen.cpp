@@ -41,8 +41,8 @@ struct Pass {
   int visible = 0;
   Selection selection;
   CountLine count_line;
-  std::wstring typed;                // the text that narrows the list
-  std::wstring narrowed_for;         // the typed text that `shown` follows
+  std::wstring typed;         // the text that narrows the list
+  std::wstring narrowed_for;  // the typed text that `shown` follows
   FoldedMatches folded;       // made once typing starts
   std::wstring note;
 };
