@@ -1,4 +1,5 @@
 #include "handoff/change_script.h"
+#include "handoff/run_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -57,16 +58,44 @@ TEST(ChangeScript, ReadsItselfAsUtf8AndGivesTheCodePageBack) {
   EXPECT_EQ(change_script_bytes(L"C:\\x", 65001), "@echo off\r\n" + change("C:\\x", "C:\\x"));
 }
 
-TEST(ChangeScript, PathOfTheWrappersOwnRun) {
-  const std::optional<std::wstring> none;
+TEST(ChangeScript, OnlyARunFolderOfTheTemporaryFolderTakesTheScript) {
+  const std::wstring temp = L"C:\\Users\\Anna\\AppData\\Local\\Temp\\";
   const std::wstring program = L"C:\\Program Files\\Zarnpath\\";
   const std::wstring beside = program + L"ZRN2.BAT";
-  EXPECT_EQ(change_script_path_for(L"T:\\tmp\\ZRN-1-2\\ZRN2.BAT", L"2", program), L"T:\\tmp\\ZRN-1-2\\ZRN2.BAT");
-  EXPECT_EQ(change_script_path_for(none, none, program), beside);
-  // A script path left in the shell by an interrupted wrapper, without the
-  // wrapper's words, is no run's own: ZRN2.BAT as before.
-  EXPECT_EQ(change_script_path_for(L"T:\\old\\ZRN2.BAT", none, program), beside);
-  EXPECT_EQ(change_script_path_for(L"", L"0", program), beside);
+  const struct {
+    std::optional<std::wstring> named;
+    bool taken;
+  } cases[] = {
+      {temp + L"ZRN-1-2-1\\ZRN2.BAT", true},
+      {L"c:\\users\\anna\\appdata\\local\\temp\\zrn-x\\zrn2.bat", true},
+      {std::nullopt, false},
+      {L"", false},
+      {L"C:\\Users\\Anna\\Documents\\notes.txt", false},
+      {temp + L"ZRN-1\\notes.txt", false},
+      {temp + L"ZRN2.BAT", false},
+      {temp + L"ZRN-\\ZRN2.BAT", false},
+      {temp + L"other\\ZRN2.BAT", false},
+      {temp + L"ZRN-1\\sub\\ZRN2.BAT", false},
+      {temp + L"ZRN-1\\..\\..\\ZRN2.BAT", false},
+      {temp + L"ZRN-1/../../x\\ZRN2.BAT", false},
+      {temp + L"ZRN-1\\ZRN2.BAT:x", false},
+      {temp + L"ZRN-1\\ZRN2.BAT.", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.named.value_or(L"(not set)")));
+    EXPECT_EQ(change_script_path_for(c.named, temp, program), c.taken ? *c.named : beside);
+  }
+  EXPECT_EQ(change_script_path_for(temp + L"ZRN-1\\ZRN2.BAT", L"", program), beside);
+}
+
+TEST(ChangeScript, TheRunTokenIsDigitsOnly) {
+  EXPECT_EQ(run_token(L"0123456789"), L"0123456789");
+  for (const std::optional<std::wstring>& bad : {std::optional<std::wstring>(), std::optional<std::wstring>(L""),
+                                                std::optional<std::wstring>(L"12 34"),
+                                                std::optional<std::wstring>(L"1\r\necho x"),
+                                                std::optional<std::wstring>(std::wstring(65, L'1'))}) {
+    EXPECT_FALSE(run_token(bad));
+  }
 }
 
 TEST(HelpText, SixteenLinesWithDescriptionsAtColumnThirteen) {
