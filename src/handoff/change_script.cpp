@@ -5,6 +5,7 @@
 #include "app/program_state.h"
 #include "handoff/run_folder.h"
 #include "handoff/safe_path.h"
+#include "platform/command_line.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -137,7 +138,15 @@ void choose_change_script(const std::optional<std::wstring>& wrapper_script,
   // The wrapper builds the path from TMP, which may be a short form.
   const auto last = script ? script->rfind(L'\\') : std::wstring::npos;
   if (last != std::wstring::npos) script = platform::long_path(script->substr(0, last)) + script->substr(last);
+  // The wrapper names the folder by TMP (else TEMP) as it stands, which the
+  // system may have expanded or shortened for its own temporary path.
+  auto named_temp = platform::environment_variable(L"TMP");
+  if (!named_temp || named_temp->empty()) named_temp = platform::environment_variable(L"TEMP");
   s.change_script_path = change_script_path_for(script, platform::temp_path(), s.program_directory);
+  if (named_temp && !named_temp->empty() && s.change_script_path != script) {
+    s.change_script_path =
+        change_script_path_for(script, platform::long_path(*named_temp) + L"\\", s.program_directory);
+  }
   auto& run = run_script();
   run.in_run_folder = script && s.change_script_path == *script;
   s.run_folder = run.in_run_folder ? s.change_script_path.substr(0, last) : L"";
