@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -95,6 +96,22 @@ TEST(ChangeScript, TheRunTokenIsDigitsOnly) {
                                                 std::optional<std::wstring>(L"1\r\necho x"),
                                                 std::optional<std::wstring>(std::wstring(65, L'1'))}) {
     EXPECT_FALSE(run_token(bad));
+  }
+}
+
+TEST(RunFolder, OnlyOldFoldersAndFilesOfRunsAreSwept) {
+  constexpr std::int64_t kDay = 24 * 60 * 60;
+  EXPECT_TRUE(is_stale_run_folder(L"ZRN-1-2-3", false, kDay + 1));
+  EXPECT_TRUE(is_stale_run_folder(L"zrn-x", false, 30 * kDay));
+  EXPECT_FALSE(is_stale_run_folder(L"ZRN-1-2-3", false, kDay));
+  EXPECT_FALSE(is_stale_run_folder(L"ZRN-1-2-3", true, 30 * kDay));
+  EXPECT_FALSE(is_stale_run_folder(L"ZRN-", false, 30 * kDay));
+  EXPECT_FALSE(is_stale_run_folder(L"Photos", false, 30 * kDay));
+  for (const wchar_t* name : {L"ZRN2.BAT", L"zrnargs.txt", L"0123.OK", L"9.ok"}) {
+    EXPECT_TRUE(is_run_file_name(name)) << name;
+  }
+  for (const wchar_t* name : {L"mine.txt", L".OK", L"x1.OK", L"1.OK.txt", L"ZRN2.BAT.lnk"}) {
+    EXPECT_FALSE(is_run_file_name(name)) << name;
   }
 }
 
