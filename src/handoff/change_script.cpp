@@ -131,8 +131,7 @@ std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_s
   return program_directory + L"ZRN2.BAT";
 }
 
-void choose_change_script(const std::optional<std::wstring>& wrapper_script,
-                          const std::optional<std::wstring>& token) {
+void choose_change_script(const std::optional<std::wstring>& wrapper_script, const std::optional<std::wstring>& token) {
   auto& s = state();
   std::optional<std::wstring> script = wrapper_script;
   // The wrapper builds the path from TMP, which may be a short form.

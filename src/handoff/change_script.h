@@ -33,8 +33,7 @@ std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_s
 // Sets the program state's script path (and run folder) from what the
 // wrapper handed over. In a run folder, once the script is made, a file named
 // by `token` tells the wrapper that the script is this run's own.
-void choose_change_script(const std::optional<std::wstring>& wrapper_script,
-                          const std::optional<std::wstring>& token);
+void choose_change_script(const std::optional<std::wstring>& wrapper_script, const std::optional<std::wstring>& token);
 
 void reset_change_script();
 void write_change_script();  // writes the program state's chosen directory

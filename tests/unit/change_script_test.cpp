@@ -1,5 +1,4 @@
 #include "handoff/change_script.h"
-#include "handoff/run_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +7,7 @@
 #include <string>
 
 #include "app/help_text.h"
+#include "handoff/run_folder.h"
 
 namespace zrn {
 namespace {
@@ -91,10 +91,9 @@ TEST(ChangeScript, OnlyARunFolderOfTheTemporaryFolderTakesTheScript) {
 
 TEST(ChangeScript, TheRunTokenIsDigitsOnly) {
   EXPECT_EQ(run_token(L"0123456789"), L"0123456789");
-  for (const std::optional<std::wstring>& bad : {std::optional<std::wstring>(), std::optional<std::wstring>(L""),
-                                                std::optional<std::wstring>(L"12 34"),
-                                                std::optional<std::wstring>(L"1\r\necho x"),
-                                                std::optional<std::wstring>(std::wstring(65, L'1'))}) {
+  for (const std::optional<std::wstring>& bad :
+       {std::optional<std::wstring>(), std::optional<std::wstring>(L""), std::optional<std::wstring>(L"12 34"),
+        std::optional<std::wstring>(L"1\r\necho x"), std::optional<std::wstring>(std::wstring(65, L'1'))}) {
     EXPECT_FALSE(run_token(bad));
   }
 }
