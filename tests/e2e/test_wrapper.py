@@ -92,8 +92,17 @@ class Wrapper(unittest.TestCase):
                 (self.tmp / name / file).write_bytes(b"x")
             if name != "ZRN-3-3-1":
                 os.utime(self.tmp / name, (old, old))
+        # A run still going holds its script open.
+        (self.tmp / "ZRN-4-4-1").mkdir()
+        (self.tmp / "ZRN-4-4-1" / "ZRN2.BAT").write_bytes(b"x")
+        os.utime(self.tmp / "ZRN-4-4-1", (old, old))
+        holder = self.box.start(harness.FILE_HOLDER, "T:\\tmp\\ZRN-4-4-1\\ZRN2.BAT", "0", stdin=subprocess.PIPE)
+        holder.wait_output(b"held")
         self.assertEqual(self.wrapper("alpha")[-1], "D:\\Alpha_Dir")
-        self.assertEqual(sorted(p.name for p in self.tmp.rglob("*")), ["ZRN-2-2-1", "ZRN-3-3-1", "ZRN2.BAT", "mine.txt"])
+        holder.finish()
+        self.assertEqual(sorted(str(p.relative_to(self.tmp)) for p in self.tmp.rglob("*")),
+                         ["ZRN-2-2-1", "ZRN-2-2-1/mine.txt", "ZRN-3-3-1", "ZRN-3-3-1/ZRN2.BAT", "ZRN-4-4-1",
+                          "ZRN-4-4-1/ZRN2.BAT"])
 
 
 class ScriptNamedByTheEnvironment(unittest.TestCase):
