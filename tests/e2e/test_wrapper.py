@@ -29,13 +29,15 @@ class Wrapper(unittest.TestCase):
         `after`: the lines printed, the shell's directory last, once no
         payload ran and no ZRN_ variable is left."""
         call = call or f'call "{self.box.wrapper_windows}"'
-        line = (f'set "TEMP={temp}"& set "TMP={temp}"\r\n{before}\r\n{call} {words}\r\n'
-                f"set ZRN\r\n{after}\r\ncd")
+        line = (f'set "TEMP={temp}"& set "TMP={temp}"\r\nset ZRN\r\necho ----\r\n{before}\r\n'
+                f"{call} {words}\r\nset ZRN\r\n{after}\r\ncd")
         result = self.box.run_cmd(line, cwd=self.d / "work", timeout=120)
         self.assertEqual(sorted(p.name for p in self.box.root.rglob("INJ*")), [])
-        lines = [l for l in result.text.rstrip("\r\n").split("\r\n") if not l.startswith("ZRN_E2E")]
-        self.assertEqual([l for l in lines if l.startswith("ZRN_")], [])
-        return lines
+        lines = result.text.rstrip("\r\n").split("\r\n")
+        mark = lines.index("----")
+        variables = [[l for l in part if l.startswith("ZRN_")] for part in (lines[:mark], lines[mark + 1:])]
+        self.assertEqual(variables[1], variables[0])
+        return [l for l in lines[mark + 1:] if not l.startswith("ZRN_")]
 
     def test_each_typed_word_arrives_as_typed_and_nothing_runs(self):
         # Wine's cmd takes , ; = and tabs between words, as cmd does for a
