@@ -148,7 +148,7 @@ void choose_change_script(const std::optional<std::wstring>& wrapper_script, con
   }
   auto& run = run_script();
   run.in_run_folder = script && s.change_script_path == *script;
-  s.run_folder = run.in_run_folder ? s.change_script_path.substr(0, last) : L"";
+  s.run_folder = run.in_run_folder ? s.change_script_path.substr(0, s.change_script_path.rfind(L'\\')) : L"";
   const auto checked = run_token(token);
   run.made_marker = run.in_run_folder && checked ? s.run_folder + L"\\" + run_marker_name(*checked) : L"";
 }
