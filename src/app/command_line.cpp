@@ -1,9 +1,11 @@
 #include "app/command_line.h"
 
 #include "app/program_state.h"
-#include "platform/files.h"
-#include "platform/text.h"
+#include "handoff/run_folder.h"
 #include "platform/command_line.h"
+#include "platform/files.h"
+#include "platform/system.h"
+#include "platform/text.h"
 
 namespace zrn {
 
@@ -123,11 +125,35 @@ CommandLine interpret_command_words(const std::vector<std::wstring>& words, std:
   return result;
 }
 
+std::optional<std::vector<std::wstring>> captured_words(std::wstring_view echoed) {
+  const auto typed = captured_arguments(echoed);
+  if (!typed) return std::nullopt;
+  auto words = split_command_words(*typed);
+  words.insert(words.begin(), L"");
+  return words;
+}
+
+namespace {
+
+// The words of this run: from the wrapper's run folder, from its variables,
+// or from the program's own command line.
+std::optional<std::vector<std::wstring>> words_from_wrapper(const std::wstring& run_folder) {
+  if (auto words = wrapper_words(platform::environment_variable)) return words;
+  if (run_folder.empty()) return std::nullopt;
+  const auto bytes = platform::read_whole_file(run_folder + L"\\" + std::wstring(kCapturedWordsName));
+  if (!bytes) return std::nullopt;
+  // cmd wrote its echo in the console's code page.
+  const unsigned code_page = platform::console_output_code_page();
+  return captured_words(code_page ? platform::from_code_page(*bytes, code_page) : platform::from_ansi(*bytes));
+}
+
+}  // namespace
+
 void read_command_line() {
   auto& s = state();
   // The current directory matters only when no drive was typed, but reading
   // it always keeps the rule in one place.
-  const auto from_wrapper = wrapper_words(platform::environment_variable);
+  const auto from_wrapper = words_from_wrapper(s.run_folder);
   auto result = from_wrapper ? interpret_command_words(*from_wrapper, platform::current_directory())
                              : interpret_command_line(platform::process_command_line(), platform::current_directory());
   s.search_text = std::move(result.search_text);

@@ -30,6 +30,10 @@ CommandLine interpret_command_line(std::wstring_view line, std::wstring_view cur
 using VariableReader = std::optional<std::wstring> (*)(const std::wstring& name);
 std::optional<std::vector<std::wstring>> wrapper_words(VariableReader variable);
 
+// The words that the wrapper's echo captured (see captured_arguments), split
+// as a command line's; the first is a place holder for the program's path.
+std::optional<std::vector<std::wstring>> captured_words(std::wstring_view echoed);
+
 // Reads GetCommandLineW (and the current directory) into the program state.
 void read_command_line();
 

@@ -35,6 +35,7 @@ struct ProgramState {
   std::wstring index_below_root;     // "Zarnpath\Indexfile.ZRN"
   std::wstring program_directory;    // ends with a backslash
   std::wstring change_script_path;
+  std::wstring run_folder;  // the wrapper's folder of this run; empty without one
 
   // Configuration
   std::vector<std::wstring> exclusions;      // upper case, defaults first

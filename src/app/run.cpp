@@ -12,6 +12,7 @@
 #include "console/console.h"
 #include "console/screen_layout.h"
 #include "handoff/change_script.h"
+#include "handoff/run_folder.h"
 #include "index/exclusions.h"
 #include "index/index_builder.h"
 #include "index/index_storage.h"
@@ -124,10 +125,10 @@ int run_program() {
 
     s.program_directory = program_directory();
     read_configuration();
+    choose_change_script(platform::environment_variable(L"ZRN_SCRIPT"), platform::environment_variable(L"ZRN_TOKEN"));
     read_command_line();
-    s.change_script_path = change_script_path_for(platform::environment_variable(L"ZRN_SCRIPT"),
-                                                  platform::environment_variable(L"ZRN_ARGC"), s.program_directory);
     reset_change_script();
+    remove_stale_run_folders(platform::temp_path());
 
     dispatch_mode();
   } catch (...) {

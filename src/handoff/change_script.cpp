@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "app/program_state.h"
+#include "handoff/run_folder.h"
 #include "handoff/safe_path.h"
+#include "platform/command_line.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -23,9 +25,33 @@ std::string lines_to_bytes(const std::vector<std::wstring>& lines) {
   return bytes;
 }
 
+// The script of a run folder: created once by this run and held open, so
+// that nothing else replaces it and no sweep removes the folder meanwhile.
+struct RunScript {
+  bool in_run_folder = false;
+  std::wstring made_marker;  // named by the wrapper's token; empty without one
+  platform::File file;
+};
+
+RunScript& run_script() {
+  static RunScript script;
+  return script;
+}
+
 void write_script(const std::string& bytes) {
-  // No sharing while it is written; a refusal leaves the old script silently.
-  platform::write_whole_file(state().change_script_path, bytes, /*exclusive=*/true);
+  auto& run = run_script();
+  if (!run.in_run_folder) {
+    // No sharing while it is written; a refusal leaves the old script silently.
+    platform::write_whole_file(state().change_script_path, bytes, /*exclusive=*/true);
+    return;
+  }
+  // A file that was there first, planted or not, is never written through,
+  // and without the marker the wrapper does not run it.
+  if (!run.file.is_open()) {
+    run.file = platform::File::create_new(state().change_script_path);
+    if (run.file.is_open() && !run.made_marker.empty()) platform::File::create_new(run.made_marker);
+  }
+  run.file.rewrite(bytes);
 }
 
 // chdir, then the confirmation only if it worked. "(call )" sets ERRORLEVEL
@@ -100,10 +126,31 @@ std::string change_script_bytes(std::wstring_view directory, unsigned code_page)
 }
 
 std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_script,
-                                    const std::optional<std::wstring>& wrapper_word_count,
-                                    const std::wstring& program_directory) {
-  if (wrapper_word_count && wrapper_script && !wrapper_script->empty()) return *wrapper_script;
+                                    std::wstring_view temporary_directory, const std::wstring& program_directory) {
+  if (wrapper_script && is_run_script_path(*wrapper_script, temporary_directory)) return *wrapper_script;
   return program_directory + L"ZRN2.BAT";
+}
+
+void choose_change_script(const std::optional<std::wstring>& wrapper_script, const std::optional<std::wstring>& token) {
+  auto& s = state();
+  std::optional<std::wstring> script = wrapper_script;
+  // The wrapper builds the path from TMP, which may be a short form.
+  const auto last = script ? script->rfind(L'\\') : std::wstring::npos;
+  if (last != std::wstring::npos) script = platform::long_path(script->substr(0, last)) + script->substr(last);
+  // The wrapper names the folder by TMP (else TEMP) as it stands, which the
+  // system may have expanded or shortened for its own temporary path.
+  auto named_temp = platform::environment_variable(L"TMP");
+  if (!named_temp || named_temp->empty()) named_temp = platform::environment_variable(L"TEMP");
+  s.change_script_path = change_script_path_for(script, platform::temp_path(), s.program_directory);
+  if (named_temp && !named_temp->empty() && s.change_script_path != script) {
+    s.change_script_path =
+        change_script_path_for(script, platform::long_path(*named_temp) + L"\\", s.program_directory);
+  }
+  auto& run = run_script();
+  run.in_run_folder = script && s.change_script_path == *script;
+  s.run_folder = run.in_run_folder ? s.change_script_path.substr(0, s.change_script_path.rfind(L'\\')) : L"";
+  const auto checked = run_token(token);
+  run.made_marker = run.in_run_folder && checked ? s.run_folder + L"\\" + run_marker_name(*checked) : L"";
 }
 
 void reset_change_script() { write_script(reset_script_bytes()); }

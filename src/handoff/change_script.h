@@ -24,12 +24,16 @@ std::wstring escape_for_quoted(std::wstring_view text);
 // ... and, where delayed expansion reads the line, carets before ^ and ! too.
 std::wstring escape_for_delayed_quoted(std::wstring_view text);
 
-// The wrapper names the script of its own run in ZRN_SCRIPT, beside the
-// words in ZRN_ARGC; without the wrapper's words the script is ZRN2.BAT in
-// the program directory, as older wrappers expect.
+// The wrapper names the script of its own run in ZRN_SCRIPT; it is used only
+// when it lies in a run folder of `temporary_directory`, and is then only
+// ever created anew. Otherwise the script is ZRN2.BAT in the program
+// directory, as when the program is started directly.
 std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_script,
-                                    const std::optional<std::wstring>& wrapper_word_count,
-                                    const std::wstring& program_directory);
+                                    std::wstring_view temporary_directory, const std::wstring& program_directory);
+// Sets the program state's script path (and run folder) from what the
+// wrapper handed over. In a run folder, once the script is made, a file named
+// by `token` tells the wrapper that the script is this run's own.
+void choose_change_script(const std::optional<std::wstring>& wrapper_script, const std::optional<std::wstring>& token);
 
 void reset_change_script();
 void write_change_script();  // writes the program state's chosen directory

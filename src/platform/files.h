@@ -25,12 +25,17 @@ class File {
   static File open_for_reading(const std::wstring& path);
   // Create-always; when the system refuses, truncate the existing file.
   static File create_for_writing(const std::wstring& path, bool exclusive = false);
+  // Only a file that did not exist (nor a link of that name), held without
+  // sharing: nobody else reads, writes or deletes it while it is open.
+  static File create_new(const std::wstring& path);
 
   bool is_open() const { return handle_ != nullptr; }
   // Reads up to size bytes: the count read, 0 at the end of the file, nothing
   // when reading failed, so a pass never mistakes a failure for the end.
   std::optional<std::size_t> read(char* buffer, std::size_t size);
   bool write(std::string_view bytes);
+  // Replaces the whole content through the open handle.
+  bool rewrite(std::string_view bytes);
   bool flush();
   void close();
 
@@ -56,6 +61,10 @@ std::optional<std::int64_t> last_write_local_seconds(const std::wstring& path);
 std::int64_t now_local_seconds();
 
 bool delete_file(const std::wstring& path);
+// A file, or a directory, that is no junction or symbolic link.
+bool is_plain_file(const std::wstring& path);
+bool is_plain_directory(const std::wstring& path);
+bool remove_empty_directory(const std::wstring& path);
 bool move_file(const std::wstring& from, const std::wstring& to);
 // Replaces the target and returns only once the move is on disk.
 bool move_file_replacing(const std::wstring& from, const std::wstring& to);
@@ -65,6 +74,8 @@ bool set_hidden_only(const std::wstring& path);
 std::optional<std::uint32_t> attributes(const std::wstring& path);
 
 std::wstring temp_path();         // long form, ends with a backslash
+// The long form of an existing path; the path itself when there is none.
+std::wstring long_path(const std::wstring& path);
 std::wstring module_directory();  // ends with a backslash
 std::wstring current_directory();
 // Some entries of a directory and how many it has.

@@ -59,6 +59,18 @@ File File::create_for_writing(const std::wstring& path, bool exclusive) {
   return File(handle);
 }
 
+File File::create_new(const std::wstring& path) {
+  HANDLE handle =
+      CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return File();
+  return File(handle);
+}
+
+bool File::rewrite(std::string_view bytes) {
+  LARGE_INTEGER start{};
+  return handle_ && SetFilePointerEx(handle_, start, nullptr, FILE_BEGIN) && write(bytes) && SetEndOfFile(handle_);
+}
+
 std::optional<std::size_t> File::read(char* buffer, std::size_t size) {
   if (!handle_) return std::nullopt;
   DWORD got = 0;
@@ -110,6 +122,18 @@ std::optional<std::uint32_t> attributes(const std::wstring& path) {
 }
 
 bool path_exists(const std::wstring& path) { return attributes(path).has_value(); }
+
+bool is_plain_file(const std::wstring& path) {
+  const auto value = attributes(path);
+  return value && !(*value & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+}
+
+bool is_plain_directory(const std::wstring& path) {
+  const auto value = attributes(path);
+  return value && (*value & FILE_ATTRIBUTE_DIRECTORY) && !(*value & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool remove_empty_directory(const std::wstring& path) { return RemoveDirectoryW(path.c_str()) != 0; }
 
 bool is_directory(const std::wstring& path) {
   const auto value = attributes(path);
@@ -173,6 +197,16 @@ std::wstring temp_path() {
   if (long_length > 0 && long_length <= MAX_PATH) path.assign(long_form, long_length);
   if (path.empty() || path.back() != L'\\') path += L'\\';
   return path;
+}
+
+std::wstring long_path(const std::wstring& path) {
+  const DWORD size = GetLongPathNameW(path.c_str(), nullptr, 0);
+  if (size == 0) return path;
+  std::wstring long_form(size, L'\0');
+  const DWORD length = GetLongPathNameW(path.c_str(), long_form.data(), size);
+  if (length == 0 || length >= size) return path;
+  long_form.resize(length);
+  return long_form;
 }
 
 std::wstring module_directory() {

@@ -13,6 +13,7 @@ std::wstring from_utf8(std::string_view bytes);
 std::string to_ansi(std::wstring_view text);
 std::wstring from_ansi(std::string_view bytes);
 unsigned ansi_code_page();
+std::wstring from_code_page(std::string_view bytes, unsigned code_page);
 
 std::wstring upper(std::wstring_view text);  // CharUpperW
 wchar_t lower_char(wchar_t c);               // CharLowerW

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 #include "app/help_text.h"
+#include "handoff/run_folder.h"
 
 namespace zrn {
 namespace {
@@ -57,16 +59,41 @@ TEST(ChangeScript, ReadsItselfAsUtf8AndGivesTheCodePageBack) {
   EXPECT_EQ(change_script_bytes(L"C:\\x", 65001), "@echo off\r\n" + change("C:\\x", "C:\\x"));
 }
 
-TEST(ChangeScript, PathOfTheWrappersOwnRun) {
-  const std::optional<std::wstring> none;
-  const std::wstring program = L"C:\\Program Files\\Zarnpath\\";
-  const std::wstring beside = program + L"ZRN2.BAT";
-  EXPECT_EQ(change_script_path_for(L"T:\\tmp\\ZRN-1-2\\ZRN2.BAT", L"2", program), L"T:\\tmp\\ZRN-1-2\\ZRN2.BAT");
-  EXPECT_EQ(change_script_path_for(none, none, program), beside);
-  // A script path left in the shell by an interrupted wrapper, without the
-  // wrapper's words, is no run's own: ZRN2.BAT as before.
-  EXPECT_EQ(change_script_path_for(L"T:\\old\\ZRN2.BAT", none, program), beside);
-  EXPECT_EQ(change_script_path_for(L"", L"0", program), beside);
+TEST(ChangeScript, OnlyARunFolderOfTheTemporaryFolderTakesTheScript) {
+  const std::wstring temp = L"C:\\Users\\Anna\\AppData\\Local\\Temp\\";
+  const std::wstring beside = L"C:\\Zarnpath\\ZRN2.BAT";
+  for (const std::wstring& named :
+       {temp + L"ZRN-1-2-1\\ZRN2.BAT", std::wstring(L"c:\\users\\anna\\appdata\\local\\temp\\zrn-x\\zrn2.bat")}) {
+    EXPECT_EQ(change_script_path_for(named, temp, L"C:\\Zarnpath\\"), named);
+  }
+  EXPECT_EQ(change_script_path_for(std::nullopt, temp, L"C:\\Zarnpath\\"), beside);
+  for (const std::wstring named :
+       {L"", L"C:\\Users\\Anna\\notes.txt", L"ZRN-1\\notes.txt", L"ZRN2.BAT", L"ZRN-\\ZRN2.BAT", L"other\\ZRN2.BAT",
+        L"ZRN-1\\sub\\ZRN2.BAT", L"ZRN-1\\..\\..\\ZRN2.BAT", L"ZRN-1/../../x\\ZRN2.BAT", L"ZRN-1\\ZRN2.BAT:x",
+        L"ZRN-1\\ZRN2.BAT."}) {
+    EXPECT_EQ(change_script_path_for(temp + named, temp, L"C:\\Zarnpath\\"), beside) << named;
+  }
+  EXPECT_EQ(change_script_path_for(temp + L"ZRN-1\\ZRN2.BAT", L"", L"C:\\Zarnpath\\"), beside);
+  EXPECT_EQ(run_token(L"0123456789"), L"0123456789");
+  for (const wchar_t* token :
+       {L"", L"12 34", L"1\r\necho x", L"12345678901234567890123456789012345678901234567890123456789012345"}) {
+    EXPECT_FALSE(run_token(token)) << token;
+  }
+  EXPECT_FALSE(run_token(std::nullopt));
+}
+
+TEST(RunFolder, OnlyOldFoldersAndFilesOfRunsAreSwept) {
+  constexpr std::int64_t kDay = 24 * 60 * 60;
+  EXPECT_TRUE(is_stale_run_folder(L"ZRN-1-2-3", false, kDay + 1));
+  EXPECT_TRUE(is_stale_run_folder(L"zrn-x", false, 30 * kDay));
+  EXPECT_FALSE(is_stale_run_folder(L"ZRN-1-2-3", false, kDay));
+  EXPECT_FALSE(is_stale_run_folder(L"ZRN-1-2-3", true, 30 * kDay));
+  EXPECT_FALSE(is_stale_run_folder(L"ZRN-", false, 30 * kDay));
+  EXPECT_FALSE(is_stale_run_folder(L"Photos", false, 30 * kDay));
+  for (const wchar_t* name : {L"ZRN2.BAT", L"zrnargs.txt", L"0123.OK", L"9.ok"}) EXPECT_TRUE(is_run_file_name(name));
+  for (const wchar_t* name : {L"mine.txt", L".OK", L"x1.OK", L"1.OK.txt", L"ZRN2.BAT.lnk"}) {
+    EXPECT_FALSE(is_run_file_name(name)) << name;
+  }
 }
 
 TEST(HelpText, SixteenLinesWithDescriptionsAtColumnThirteen) {

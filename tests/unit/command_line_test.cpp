@@ -60,15 +60,36 @@ const CommandLineCase kCases[] = {
     {L"ZRN \\x\\\\", L"x\\", L"C:\\", L"", false, false},
 };
 
+void expect_case(const CommandLine& result, const CommandLineCase& c) {
+  EXPECT_EQ(result.search_text, c.search);
+  EXPECT_EQ(result.drive_root, c.drive);
+  EXPECT_EQ(result.quick_switch, c.quick);
+  EXPECT_EQ(result.help, c.help);
+  EXPECT_EQ(result.info, c.info);
+}
+
 TEST(CommandLine, InterpretsTheLineAsTyped) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(testing::Message() << "line: " << testing::PrintToString(std::wstring(c.line)));
-    const auto result = interpret_command_line(c.line, L"C:\\Work");
-    EXPECT_EQ(result.search_text, c.search);
-    EXPECT_EQ(result.drive_root, c.drive);
-    EXPECT_EQ(result.quick_switch, c.quick);
-    EXPECT_EQ(result.help, c.help);
-    EXPECT_EQ(result.info, c.info);
+    expect_case(interpret_command_line(c.line, L"C:\\Work"), c);
+  }
+}
+
+TEST(CommandLine, ReadsTheWordsTheWrappersEchoCaptured) {
+  // cmd's echo: the prompt's line end, then the rem line with what followed
+  // ZRN between the two marks, and a blank.
+  for (const auto& c : kCases) {
+    const std::wstring line = c.line;
+    if (!line.starts_with(L"ZRN")) continue;
+    SCOPED_TRACE(testing::Message() << "line: " << testing::PrintToString(line));
+    const auto words = captured_words(L"\r\n\r\nrem ZRN-WORDS #" + line.substr(line.size() > 3 ? 4 : 3) + L"# \r\n");
+    ASSERT_TRUE(words);
+    expect_case(interpret_command_words(*words, L"C:\\Work"), c);
+  }
+  using Words = std::vector<std::wstring>;
+  EXPECT_EQ(captured_words(L"rem ZRN-WORDS #C# #x# \r\nrem ZRN-WORDS #y#"), (Words{L"", L"C#", L"#x"}));
+  for (const wchar_t* echoed : {L"", L"rem ZRN-WORDS x#", L"rem ZRN-WORDS #x\r\n#"}) {
+    EXPECT_FALSE(captured_words(echoed)) << echoed;
   }
 }
 

@@ -1,0 +1,39 @@
+#pragma once
+// The folder that the wrapper claims for one run, ZRN-<id> in the temporary
+// folder: the words it captured, the change script of the run, and the
+// removal of folders that stopped runs left behind.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zrn {
+
+inline constexpr std::wstring_view kCapturedWordsName = L"ZRNARGS.TXT";
+
+// ZRN2.BAT directly inside a folder ZRN-<name> directly inside
+// `temporary_directory` (which ends with a backslash), in any letter case.
+bool is_run_script_path(std::wstring_view script, std::wstring_view temporary_directory);
+
+// The number the wrapper hands over for the marker that the program makes
+// beside the script it created: only digits are taken, so that the marker's
+// name stays one plain name.
+std::optional<std::wstring> run_token(const std::optional<std::wstring>& value);
+std::wstring run_marker_name(std::wstring_view token);
+// The files a run makes in its folder, which alone the sweep removes.
+bool is_run_file_name(std::wstring_view name);
+
+// The typed text from the file that the wrapper's echo filled: what stands
+// between "rem ZRN-WORDS #" and the last "#" of that line.
+std::optional<std::wstring> captured_arguments(std::wstring_view echoed);
+
+// A folder that a stopped run left behind: named ZRN-*, no link, and
+// unchanged for more than a day.
+bool is_stale_run_folder(std::wstring_view name, bool is_link, std::int64_t age_seconds);
+
+// Removes the stale run folders among the first few in `temporary_directory`,
+// and in them only the files a run makes. A folder whose run is still going
+// stays: its program holds the script open.
+void remove_stale_run_folders(const std::wstring& temporary_directory);
+
+}  // namespace zrn
