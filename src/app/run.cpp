@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "app/build_progress.h"
 #include "app/command_line.h"
 #include "app/help_text.h"
 #include "app/identity.h"
@@ -32,32 +33,14 @@ void set_names() {
   s.index_below_root = s.data_directory_name + L"\\" + s.index_file_name;
 }
 
-// While an index is built, the window title tells how far the listing has
-// come; the program's output stays as it is.
-class TitleProgress final : public IndexProgress {
- public:
-  void listing(const std::wstring& drive_root, std::uint64_t folders) override {
-    if (shown_ && folders == last_) return;
-    shown_ = true;
-    last_ = folders;
-    Console::set_title(state().display_title + L" - indexing " + drive_root + L" - " +
-                       with_thousands(static_cast<std::int64_t>(folders)) + L" folders");
-  }
-  void finished() override {
-    if (shown_) Console::restore_title();
-    shown_ = false;
-  }
-
- private:
-  bool shown_ = false;
-  std::uint64_t last_ = 0;
-};
-
 void run_search_mode() {
   auto& s = state();
-  collect_matches();
+  const IndexOutcome outcome = collect_matches();
   s.match_count = static_cast<std::int64_t>(s.matches.size());
-  if (s.match_count == 0) {
+  if (const std::wstring message = outcome_message(outcome, s.drive_root); !message.empty()) {
+    Console::open();
+    Console::print_line(message);
+  } else if (s.match_count == 0) {
     Console::open();
     Console::print_line(L"No directory found...");
   } else if (s.match_count == 1) {
@@ -112,8 +95,8 @@ int run_program() {
   s.exclusions = default_exclusions();
 
   set_shutdown_routine(shutdown);
-  static TitleProgress title_progress;
-  set_index_progress(&title_progress);
+  static BuildProgress build_progress;
+  set_index_progress(&build_progress);
   // Even a failure inside the program leaves the console as the user had it.
   platform::on_internal_failure([] { Console::give_back(); });
   Console::open(s.display_title);

@@ -1,5 +1,6 @@
 #include "console/console.h"
 
+#include <atomic>
 #include <mutex>
 #include <thread>
 
@@ -31,6 +32,9 @@ struct ConsoleState {
   // only read afterwards, also on the control thread.
   platform::UserConsole user;
   std::mutex output_lock;
+  // Shared with the control thread.
+  std::atomic<bool> catching_interrupts{false};
+  std::atomic<bool> interrupted{false};
 };
 
 ConsoleState& console() {
@@ -46,11 +50,17 @@ platform::ConsoleDevice& device() {
 
 void (*g_shutdown)() = nullptr;
 
-void on_control_event(platform::ControlEvent) {
-  // Whatever the event, the process ends after this: the user gets the
-  // console back first, and the run's working files go with it.
+bool on_control_event(platform::ControlEvent event) {
+  auto& c = console();
+  if (event == platform::ControlEvent::interrupt && c.catching_interrupts) {
+    c.interrupted = true;
+    return true;
+  }
+  // The process ends after this: the user gets the console back first, and
+  // the run's working files go with it.
   Console::give_back();
   if (g_shutdown) g_shutdown();
+  return false;
 }
 
 // Line mode: the console if there is one, else UTF-8 bytes to the file or pipe.
@@ -87,6 +97,7 @@ void Console::use_device(platform::ConsoleDevice* device) {
   c.input_lost = false;
   c.last_key = 0;
   c.user = {};
+  c.catching_interrupts = false;
 }
 
 void Console::open(const std::wstring& title) {
@@ -241,6 +252,17 @@ bool Console::window_size() {
   console().window_height = info.window_bottom - info.window_top + 1;
   return true;
 }
+
+void Console::catch_interrupts(bool on) {
+  console().interrupted = false;
+  console().catching_interrupts = on;
+}
+
+bool Console::interrupted() { return console().interrupted; }
+
+void Console::show_status(std::wstring_view text) { device().show_status(text); }
+
+void Console::hide_status() { device().hide_status(); }
 
 int Console::window_width() { return console().window_width; }
 int Console::window_height() { return console().window_height; }

@@ -75,6 +75,16 @@ class Console {
   // input waits.
   static bool wait_for_key(unsigned milliseconds);
 
+  // While on, Ctrl+C and Ctrl+Break no longer end the program: they are
+  // noted, for the work under way to stop itself.
+  static void catch_interrupts(bool on);
+  static bool interrupted();
+
+  // A line of progress on the console itself, never on the standard output,
+  // over the row the cursor is on; `hide_status` gives the row back.
+  static void show_status(std::wstring_view text);
+  static void hide_status();
+
   // Measures the window of the screen being drawn on.
   static bool window_size();
   static int window_width();

@@ -1,6 +1,7 @@
 #include "console/selection_screen.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "console/cell_width.h"
@@ -194,8 +195,9 @@ bool follow_window(Pass& pass) {
   return true;
 }
 
-// Draws the box, rebuilds the index and searches it again; returns the box.
-Box rescan(const ScreenLayout& layout) {
+// Draws the box, rebuilds the index and searches it again; returns the box,
+// or nothing when the build was cancelled or the drive is gone: the list stays.
+std::optional<Box> rescan(Pass& pass, const ScreenLayout& layout) {
   auto& s = state();
   const std::wstring root = s.drive_root;
   const Box box = box_in_frame(layout, 36, 30, layout.list_top + 4, 3);
@@ -205,13 +207,19 @@ Box rescan(const ScreenLayout& layout) {
   print_at(box.left, box.top + 1,
            fit_console_cells(centred_in(L"Create IndexFile for Drive " + root, box.width), box.width));
   print_at(box.left, box.top + 2, blank);
-  if (!build_index(root)) {
+  const IndexOutcome outcome = build_index(root);
+  if (outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing) {
+    pass.note = outcome_message(outcome, root);
+    return std::nullopt;
+  }
+  if (outcome == IndexOutcome::not_written) {
     // The drive's earlier index, if any, still answers the search below.
     const std::wstring index = index_file_path(root);
     s.screen_note = L"Not written: " + index;
     s.after_screen.push_back(L"The index file " + index + L" could not be written.");
   }
-  collect_from_index(root);
+  // Just built: its age needs no second look.
+  search_index(root);
   return box;
 }
 
@@ -225,7 +233,13 @@ DriveChange change_drive(Pass& pass, Box& covered) {
   std::vector<std::wstring> before = s.matches;
   const std::wstring previous_root = s.drive_root;
   s.drive_root = root;
-  collect_from_index(root);
+  const IndexOutcome outcome = collect_from_index(root);
+  if (outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing) {
+    // The list was not touched.
+    s.drive_root = previous_root;
+    pass.note = outcome_message(outcome, root);
+    return outcome == IndexOutcome::cancelled ? DriveChange::cancelled : DriveChange::nothing_found;
+  }
   if (!s.matches.empty()) return DriveChange::changed;
   s.matches = std::move(before);
   s.drive_root = previous_root;
@@ -337,9 +351,12 @@ std::wstring run_selection_screen(const std::vector<std::wstring>& matches, Dire
           break;
         }
         case KeyOutcome::rescan: {
-          const Box box = rescan(pass.layout);
-          redraw_fixed_rows(box.top, box.top + box.height - 1);
-          return kRedisplayMarker;
+          if (const auto box = rescan(pass, pass.layout)) {
+            redraw_fixed_rows(box->top, box->top + box->height - 1);
+            return kRedisplayMarker;
+          }
+          relaid = true;
+          break;
         }
         case KeyOutcome::change_drive: {
           Box box;

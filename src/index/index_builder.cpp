@@ -5,6 +5,7 @@
 #include "index/listing_filter.h"
 #include "index/run_hidden.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace zrn {
 
@@ -43,9 +44,10 @@ std::wstring drive_listing_parameters(const std::wstring& drive_root, const std:
 
 void set_index_progress(IndexProgress* progress) { g_progress = progress; }
 
-bool build_index(const std::wstring& drive_root) {
+IndexOutcome build_index(const std::wstring& drive_root) {
+  if (!platform::is_directory(drive_root)) return IndexOutcome::drive_missing;
   prepare_data_directory(drive_root);
-  bool installed = false;
+  IndexOutcome outcome = IndexOutcome::not_written;
   {
     const auto& s = state();
     const WorkingFile raw(s.temporary_directory, s.index_file_name);
@@ -53,6 +55,8 @@ bool build_index(const std::wstring& drive_root) {
     ListingFilter filter(filtered.path(), s.exclusions);
     platform::File listing;
     bool read_ok = filter.is_open();
+    bool cancelled = false;
+    if (g_progress) g_progress->started(drive_root);
     // The listing is filtered as cmd writes it: read once, and its growing
     // line count is the progress the user sees.
     const auto take_what_has_come = [&] {
@@ -61,35 +65,59 @@ bool build_index(const std::wstring& drive_root) {
       if (listing.is_open()) read_ok = filter.read_more(listing);
       if (g_progress) g_progress->listing(drive_root, filter.lines_read());
     };
-    if (run_hidden(L"cmd.exe", drive_listing_parameters(drive_root, raw.path()), take_what_has_come)) {
+    const auto go_on = [&] {
+      take_what_has_come();
+      cancelled = g_progress && g_progress->cancelled();
+      return !cancelled;
+    };
+    if (run_hidden(L"cmd.exe", drive_listing_parameters(drive_root, raw.path()), go_on) && !cancelled) {
       // Only now is the listing whole: what cmd wrote last is read after it
       // ended. A listing that never appeared, or any failed read or write,
       // keeps the drive's previous index and shows the copy message.
       take_what_has_come();
       const bool whole = filter.finish() && read_ok && listing.is_open();
       listing.close();
-      if (whole) {
-        installed = install_index(raw.path(), filtered.path(), drive_root);
-      } else {
+      if (whole && install_index(raw.path(), filtered.path(), drive_root)) {
+        outcome = IndexOutcome::built;
+      } else if (!whole) {
         report_failed_install(raw.path(), drive_root);
       }
     }
     if (g_progress) g_progress->finished();
+    // A stopped build leaves everything as it was, the readme included.
+    if (cancelled) return IndexOutcome::cancelled;
   }
   write_readme(drive_root);
-  return installed;
+  return outcome;
 }
 
-void ensure_index(const std::wstring& drive_root) {
-  const auto& s = state();
-  const std::wstring path = index_file_path(drive_root);
-  if (s.index_age_limit != 0) {
-    const std::int64_t index_time = platform::last_write_local_seconds(path).value_or(0);
-    if (index_too_old(index_time, platform::now_local_seconds(), s.index_age_limit)) build_index(drive_root);
+std::wstring outcome_message(IndexOutcome outcome, const std::wstring& drive_root) {
+  const std::wstring drive = platform::upper(drive_root.substr(0, 2));
+  switch (outcome) {
+    case IndexOutcome::cancelled:
+      return L"The index build of drive " + drive + L" was cancelled.";
+    case IndexOutcome::drive_missing:
+      return L"Drive " + drive + L" is not available.";
+    default:
+      return L"";
   }
-  if (!platform::path_exists(path) || platform::is_directory(path) || platform::file_size(path).value_or(0) == 0) {
-    build_index(drive_root);
+}
+
+bool index_needs_build(std::optional<std::int64_t> index_seconds, std::int64_t now_seconds, std::uint16_t limit) {
+  return !index_seconds || index_too_old(*index_seconds, now_seconds, limit);
+}
+
+IndexOutcome ensure_index(const std::wstring& drive_root) {
+  if (!platform::is_directory(drive_root)) return IndexOutcome::drive_missing;
+  const std::wstring path = index_in_use(drive_root);
+  std::optional<std::int64_t> index_time;
+  if (platform::path_exists(path) && !platform::is_directory(path) && platform::file_size(path).value_or(0) > 0) {
+    index_time = platform::last_write_local_seconds(path).value_or(0);
   }
+  if (!index_needs_build(index_time, platform::now_local_seconds(), state().index_age_limit)) {
+    return IndexOutcome::ready;
+  }
+  return build_index(drive_root);
 }
 
 }  // namespace zrn

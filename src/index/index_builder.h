@@ -1,23 +1,42 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace zrn {
 
 // Told how far the listing of a drive has come while its index is built, so
-// that a long wait is never silent.
+// that a long wait is never silent, and asked whether the user stopped it.
 class IndexProgress {
  public:
   virtual ~IndexProgress() = default;
+  virtual void started(const std::wstring& drive_root) = 0;
   virtual void listing(const std::wstring& drive_root, std::uint64_t folders) = 0;
+  // True once the user asked to stop the build.
+  virtual bool cancelled() = 0;
   virtual void finished() = 0;
 };
 void set_index_progress(IndexProgress* progress);
 
-// Builds the drive's index anew; true when the new index was installed.
-bool build_index(const std::wstring& drive_root);
-// Builds the drive's index when it is too old or absent.
-void ensure_index(const std::wstring& drive_root);
+// What became of a drive's index.
+enum class IndexOutcome {
+  ready,          // it was there and young enough: nothing built
+  built,          // built and installed
+  not_written,    // built, but neither place for it could be written
+  cancelled,      // the user stopped the build: the previous index stays
+  drive_missing,  // no drive behind the letter: nothing listed
+};
+
+// Builds the drive's index anew; never `ready`.
+IndexOutcome build_index(const std::wstring& drive_root);
+// Builds the drive's index, once, when it is too old or absent.
+IndexOutcome ensure_index(const std::wstring& drive_root);
+// The line that tells the user why a search stopped short: a cancelled
+// build, or a drive letter with no drive; empty for the other outcomes.
+std::wstring outcome_message(IndexOutcome outcome, const std::wstring& drive_root);
+
+// The index needs a build: it is absent, empty, or older than `limit` weeks.
+bool index_needs_build(std::optional<std::int64_t> index_seconds, std::int64_t now_seconds, std::uint16_t limit);
 
 // The age rule: the age in days rounded half to even, in weeks rounded up,
 // is more than `limit` weeks. Times are local seconds since 1970; a limit of

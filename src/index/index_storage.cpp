@@ -182,19 +182,61 @@ void write_readme(const std::wstring& drive_root) {
   platform::write_whole_file(data_directory_path(drive_root) + L"\\Readme.TXT", readme_bytes());
 }
 
+std::wstring fallback_index_path(const std::wstring& drive_root) {
+  static const std::wstring directory = [] {
+    const auto local = platform::special_folder_path(platform::special_folder::local_app_data);
+    return local && !local->empty() ? with_backslash(*local) + state().data_directory_name + L"\\" : std::wstring();
+  }();
+  if (directory.empty() || drive_root.empty()) return L"";
+  const std::wstring letter = platform::upper(drive_root.substr(0, 1));
+  return directory + L"Indexfile-" + letter + L".ZRN";
+}
+
+bool fallback_preferred(std::optional<std::int64_t> own_time, std::optional<std::int64_t> fallback_time) {
+  return fallback_time && (!own_time || *fallback_time > *own_time);
+}
+
+namespace {
+
+std::optional<std::int64_t> usable_index_time(const std::wstring& path) {
+  if (path.empty() || platform::is_directory(path) || platform::file_size(path).value_or(0) == 0) return std::nullopt;
+  return platform::last_write_local_seconds(path);
+}
+
+// Copies the listing beside `index_path` and renames it over the index.
+bool install_at(const std::wstring& filtered_path, const std::wstring& directory, const std::wstring& index_path) {
+  bool installed = false;
+  const WorkingFile incoming(directory, state().index_file_name + L"~");
+  if (platform::copy_file_replacing(filtered_path, incoming.path())) {
+    // A search reading the index, or a scanner looking at it, can hold it
+    // for a moment: try again briefly before giving up.
+    for (int attempt = 0; attempt < kInstallAttempts && !installed; ++attempt) {
+      if (attempt > 0) platform::pause(kInstallRetryPause);
+      installed = platform::move_file_replacing(incoming.path(), index_path);
+    }
+  }
+  return installed;
+}
+
+}  // namespace
+
+std::wstring index_in_use(const std::wstring& drive_root) {
+  const std::wstring own = index_file_path(drive_root);
+  const std::wstring fallback = fallback_index_path(drive_root);
+  return fallback_preferred(usable_index_time(own), usable_index_time(fallback)) ? fallback : own;
+}
+
 bool install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root) {
   const std::wstring index_path = index_file_path(drive_root);
-  bool installed = false;
-  {
-    const WorkingFile incoming(data_directory_path(drive_root) + L"\\", state().index_file_name + L"~");
-    if (platform::copy_file_replacing(filtered_path, incoming.path())) {
-      // A search reading the index, or a scanner looking at it, can hold it
-      // for a moment: try again briefly before giving up.
-      for (int attempt = 0; attempt < kInstallAttempts && !installed; ++attempt) {
-        if (attempt > 0) platform::pause(kInstallRetryPause);
-        installed = platform::move_file_replacing(incoming.path(), index_path);
-      }
-    }
+  const std::wstring fallback = fallback_index_path(drive_root);
+  bool installed = install_at(filtered_path, data_directory_path(drive_root) + L"\\", index_path);
+  if (installed) {
+    // The drive's own index is the newest now; an older copy elsewhere
+    // would only stand in its way.
+    if (!fallback.empty()) platform::delete_file(fallback);
+  } else if (!fallback.empty()) {
+    const std::wstring directory = fallback.substr(0, fallback.rfind(L'\\') + 1);
+    installed = platform::create_directories(directory) && install_at(filtered_path, directory, fallback);
   }
   if (!installed) report_failed_install(raw_path, drive_root);
   return installed;

@@ -18,6 +18,15 @@ std::wstring temporary_directory();
 std::wstring data_directory_path(const std::wstring& drive_root);
 // drive root + "Zarnpath\Indexfile.ZRN"
 std::wstring index_file_path(const std::wstring& drive_root);
+// Where the index of a drive whose root cannot be written lives instead: the
+// user's local application data + "Zarnpath\Indexfile-X.ZRN" for drive X;
+// empty when the system names no such folder.
+std::wstring fallback_index_path(const std::wstring& drive_root);
+// The index a search reads: the newer of the two, or the one that exists.
+std::wstring index_in_use(const std::wstring& drive_root);
+// The rule behind it, for the two files' last write times (nothing for one
+// that is absent or empty): true when the fallback is the one to read.
+bool fallback_preferred(std::optional<std::int64_t> own_time, std::optional<std::int64_t> fallback_time);
 
 // The names a run gives its working files: the usual name ("Indexfile.ZRN",
 // "Indexfile.ZRN1", "ZRNDIRAD", "Indexfile.ZRN~"), a dot, then the run's
@@ -57,9 +66,10 @@ void write_readme(const std::wstring& drive_root);
 // Puts the finished filtered listing into place as the drive's index and
 // returns true. The copy lands beside the index under a private name and is
 // then renamed over it, so the index path only ever holds a whole index, and
-// of two runs that install at once the last one wins. A failure leaves the
-// previous index as it was and shows the copy message, which names the raw
-// listing.
+// of two runs that install at once the last one wins. When the drive's own
+// place cannot be written, the index goes to the fallback place instead; only
+// when neither can be, the previous index stays as it was and the copy
+// message, which names the raw listing, is shown.
 bool install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root);
 // The copy message: "There was a problem copying the index file from ...".
 void report_failed_install(const std::wstring& raw_path, const std::wstring& drive_root);

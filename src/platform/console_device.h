@@ -85,9 +85,15 @@ class ConsoleDevice {
   virtual void discard_input() = 0;
 
   // Runs `on_event` on the system's control thread for Ctrl+C, Ctrl+Break,
-  // closing the window, logoff and shutdown; the event is then left to the
-  // system, which ends the process.
-  virtual void install_control_handler(void (*on_event)(ControlEvent event)) = 0;
+  // closing the window, logoff and shutdown; unless it returns true, the
+  // event is then left to the system, which ends the process.
+  virtual void install_control_handler(bool (*on_event)(ControlEvent event)) = 0;
+
+  // One line on the console itself, whatever the standard output is: written
+  // over the cursor's row without moving the cursor, and the row's earlier
+  // content put back by `hide_status`.
+  virtual void show_status(std::wstring_view text) = 0;
+  virtual void hide_status() = 0;
 };
 
 ConsoleDevice& windows_console();

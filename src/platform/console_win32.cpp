@@ -11,13 +11,14 @@ namespace zrn::platform {
 
 namespace {
 
-void (*g_on_event)(ControlEvent) = nullptr;
+bool (*g_on_event)(ControlEvent) = nullptr;
 
 BOOL WINAPI control_handler(DWORD event) {
-  if (g_on_event) g_on_event(event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? ControlEvent::interrupt
-                                                                              : ControlEvent::close);
+  const bool handled = g_on_event && g_on_event(event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT
+                                                    ? ControlEvent::interrupt
+                                                    : ControlEvent::close);
   // Not handled: the system's default handling ends the process.
-  return FALSE;
+  return handled ? TRUE : FALSE;
 }
 
 // Owns a handle; closes it on every path.
@@ -226,9 +227,47 @@ class WindowsConsole final : public ConsoleDevice {
 
   void discard_input() override { FlushConsoleInputBuffer(input_); }
 
-  void install_control_handler(void (*on_event)(ControlEvent)) override {
+  void install_control_handler(bool (*on_event)(ControlEvent)) override {
     g_on_event = on_event;
     SetConsoleCtrlHandler(control_handler, TRUE);
+  }
+
+  void show_status(std::wstring_view text) override {
+    if (!status_screen_.get()) {
+      // The console's screen itself: the standard output may be a file.
+      status_screen_ = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   nullptr, OPEN_EXISTING, 0, nullptr);
+      CONSOLE_SCREEN_BUFFER_INFO info;
+      if (!status_screen_.get() || !GetConsoleScreenBufferInfo(status_screen_.get(), &info) || info.dwSize.X < 2) {
+        status_screen_.reset();
+        return;
+      }
+      status_area_ = SMALL_RECT{0, info.dwCursorPosition.Y, static_cast<SHORT>(info.dwSize.X - 1),
+                                info.dwCursorPosition.Y};
+      status_saved_.assign(static_cast<std::size_t>(info.dwSize.X), CHAR_INFO{});
+      SMALL_RECT area = status_area_;
+      if (!ReadConsoleOutputW(status_screen_.get(), status_saved_.data(), COORD{info.dwSize.X, 1}, COORD{0, 0},
+                              &area)) {
+        for (auto& cell : status_saved_) {
+          cell.Char.UnicodeChar = L' ';
+          cell.Attributes = info.wAttributes;
+        }
+      }
+      status_attributes_ = info.wAttributes;
+    }
+    // The last column stays free: a console may scroll when it is written.
+    std::vector<CHAR_INFO> cells(status_saved_.size(), CHAR_INFO{});
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+      cells[i].Char.UnicodeChar = i + 1 < cells.size() && i < text.size() ? text[i] : L' ';
+      cells[i].Attributes = status_attributes_;
+    }
+    write_status_row(cells);
+  }
+
+  void hide_status() override {
+    if (!status_screen_.get()) return;
+    write_status_row(status_saved_);
+    status_screen_.reset();
   }
 
  private:
@@ -240,6 +279,16 @@ class WindowsConsole final : public ConsoleDevice {
   // the main thread is still drawing.
   std::atomic<HANDLE> user_screen_{nullptr};
   DWORD mode_scratch_ = 0;
+  Handle status_screen_;
+  SMALL_RECT status_area_ = {};
+  std::vector<CHAR_INFO> status_saved_;
+  WORD status_attributes_ = 0;
+
+  void write_status_row(std::vector<CHAR_INFO>& cells) {
+    SMALL_RECT area = status_area_;
+    WriteConsoleOutputW(status_screen_.get(), cells.data(), COORD{static_cast<SHORT>(cells.size()), 1}, COORD{0, 0},
+                        &area);
+  }
 };
 
 }  // namespace

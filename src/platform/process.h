@@ -8,12 +8,14 @@ namespace zrn::platform {
 
 // Starts `"program" parameters` in a new hidden console, inheriting no
 // handles, and waits for it without a time limit, calling `while_waiting`
-// every `slice_ms` milliseconds until it ends. The program is tied to this
+// every `slice_ms` milliseconds, and at once when console input arrives, until
+// it ends; when `while_waiting` returns false the program is ended there and
+// then. The program is tied to this
 // process: when this process ends, however it ends, the program ends too.
 // Falls back to ShellExecuteExW when CreateProcessW refuses. True when a
 // start succeeded.
 bool run_hidden_and_wait(const std::wstring& program, const std::wstring& parameters,
-                         const std::function<void()>& while_waiting = {}, unsigned slice_ms = 250);
+                         const std::function<bool()>& while_waiting = {}, unsigned slice_ms = 250);
 
 // A process as the system knows it: its id, and when it was created (so that
 // an id the system has since given to another process does not count).

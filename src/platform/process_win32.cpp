@@ -7,6 +7,9 @@ namespace zrn::platform {
 
 namespace {
 
+// How long a program that was told to end may take to go.
+constexpr DWORD kEndWait = 5000;
+
 // One job for the whole run. Its handle is never closed by the program: the
 // system closes it when the process ends, by whatever way, and the job then
 // ends every program the run started, so no listing outlives its run.
@@ -31,10 +34,33 @@ void tie_to_this_process(HANDLE process) {
   if (const HANDLE job = kill_on_exit_job()) AssignProcessToJobObject(job, process);
 }
 
-void wait_in_slices(HANDLE process, const std::function<void()>& while_waiting, unsigned slice_ms) {
+// The console input, when there is one: a key typed during the wait is then
+// answered at once. Wine's console also takes keys in only while a program
+// waits on its input.
+HANDLE console_input() {
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode = 0;
+  return input && input != INVALID_HANDLE_VALUE && GetConsoleMode(input, &mode) ? input : nullptr;
+}
+
+void wait_in_slices(HANDLE process, const std::function<bool()>& while_waiting, unsigned slice_ms) {
   if (!process) return;
-  const DWORD slice = while_waiting ? slice_ms : INFINITE;
-  while (WaitForSingleObject(process, slice) == WAIT_TIMEOUT) while_waiting();
+  if (!while_waiting) {
+    WaitForSingleObject(process, INFINITE);
+  } else {
+    const HANDLE handles[2] = {process, console_input()};
+    const DWORD count = handles[1] ? 2 : 1;
+    for (;;) {
+      DWORD woke = WaitForMultipleObjects(count, handles, FALSE, slice_ms);
+      if (woke == WAIT_FAILED) woke = WaitForSingleObject(process, slice_ms);
+      if (woke == WAIT_OBJECT_0) break;
+      if (!while_waiting()) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, kEndWait);
+        break;
+      }
+    }
+  }
   CloseHandle(process);
 }
 
@@ -45,7 +71,7 @@ std::uint64_t ticks(const FILETIME& time) {
 }  // namespace
 
 bool run_hidden_and_wait(const std::wstring& program, const std::wstring& parameters,
-                         const std::function<void()>& while_waiting, unsigned slice_ms) {
+                         const std::function<bool()>& while_waiting, unsigned slice_ms) {
   std::wstring command_line = L"\"" + program + L"\" " + parameters;
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;

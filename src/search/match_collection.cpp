@@ -72,20 +72,28 @@ void resolve_default_characters(std::vector<std::wstring>& matches) {
 
 }  // namespace
 
-void collect_from_index(const std::wstring& drive_root) {
+void search_index(const std::wstring& drive_root) {
   auto& s = state();
-  ensure_index(drive_root);
   s.matches.clear();
   const IndexScan scan(s.search_text, platform::ansi_byte_characters());
-  scan_index_file(index_file_path(drive_root), scan, s.matches);
+  scan_index_file(index_in_use(drive_root), scan, s.matches);
   resolve_default_characters(s.matches);
 }
 
-void collect_matches() {
+IndexOutcome collect_from_index(const std::wstring& drive_root) {
+  const IndexOutcome outcome = ensure_index(drive_root);
+  // A stopped build, or no drive at all: the list stays as it was.
+  if (outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing) return outcome;
+  search_index(drive_root);
+  return outcome;
+}
+
+IndexOutcome collect_matches() {
   auto& s = state();
   const std::size_t before = s.matches.size();
   collect_from_current_directory();
-  if (s.matches.size() == before) collect_from_index(s.drive_root);
+  if (s.matches.size() == before) return collect_from_index(s.drive_root);
+  return IndexOutcome::ready;
 }
 
 }  // namespace zrn

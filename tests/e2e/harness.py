@@ -326,6 +326,11 @@ def windows_path(path):
     return "Z:" + str(path).replace("/", "\\")
 
 
+def unix_path(path):
+    """The Unix path of a Wine path on a drive of the group's prefix."""
+    return DOSDEVICES / f"{path[0].lower()}:" / pathlib.PureWindowsPath(path[3:]).as_posix()
+
+
 # The build's identity ------------------------------------------------------
 def project_version():
     """The version that CMakeLists.txt sets, as the program shows it."""
@@ -549,6 +554,14 @@ class Sandbox:
     def make_dirs(base, *relative):
         for rel in relative:
             (pathlib.Path(base) / rel).mkdir(parents=True, exist_ok=True)
+
+    @staticmethod
+    def make_many_dirs(base, count):
+        """`count` directories in groups of 150 below `base`, enough to keep
+        an index build going for a while; returns their relative names."""
+        names = [f"area{i // 150:02d}/shelf{i % 150:03d}" for i in range(count)]
+        Sandbox.make_dirs(base, *names)
+        return names
 
     # Runs --------------------------------------------------------------
     def run(self, *args, cwd=None, env=None, timeout=120, stdin=None):

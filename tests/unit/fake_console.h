@@ -63,7 +63,8 @@ class FakeConsole final : public platform::ConsoleDevice {
 
   // What the service did.
   int handlers_installed = 0;
-  void (*control_handler)(platform::ControlEvent) = nullptr;
+  bool (*control_handler)(platform::ControlEvent) = nullptr;
+  std::wstring status;  // the line on the console itself
   std::string bytes;  // redirected output
   std::wstring title = L"user title";
   std::deque<platform::InputEvent> input;
@@ -171,7 +172,9 @@ class FakeConsole final : public platform::ConsoleDevice {
     ++discards;
     input.clear();
   }
-  void install_control_handler(void (*on_event)(platform::ControlEvent)) override {
+  void show_status(std::wstring_view text) override { status = text; }
+  void hide_status() override { status.clear(); }
+  void install_control_handler(bool (*on_event)(platform::ControlEvent)) override {
     ++handlers_installed;
     control_handler = on_event;
   }

@@ -1,0 +1,94 @@
+#include "app/build_progress.h"
+
+#include <algorithm>
+
+#include "app/program_state.h"
+#include "console/cell_width.h"
+#include "console/console.h"
+#include "console/screen_frame.h"
+#include "console/screen_layout.h"
+
+namespace zrn {
+
+namespace {
+
+// Keys that may still be on their way when the build ends are dropped too,
+// at most this many waits' worth.
+constexpr int kLastKeyWaits = 20;
+
+// On the selection screen the line takes the legend's row, whose keys do
+// nothing while the build runs; elsewhere it stands on the console itself,
+// so that output sent to a file stays as it is.
+void show_line(const std::wstring& text) {
+  if (!Console::full_screen()) {
+    Console::show_status(text);
+    return;
+  }
+  const ScreenLayout& layout = state().layout;
+  Console::set_colour(yellow, black);
+  print_at(layout.left, layout.bottom + 1, pad_cells(text, std::max(state().window_width, 0)));
+  Console::set_colour(light_grey, black);
+}
+
+void hide_line() {
+  if (!Console::full_screen()) {
+    Console::hide_status();
+    return;
+  }
+  const ScreenLayout& layout = state().layout;
+  Console::set_colour(light_grey, black);
+  print_at(layout.left, layout.bottom + 1, std::wstring(static_cast<std::size_t>(std::max(state().window_width, 0)), L' '));
+  redraw_fixed_rows(layout.bottom + 1, layout.bottom + 1);
+}
+
+}  // namespace
+
+std::wstring build_progress_line(const std::wstring& drive_root, std::uint64_t folders) {
+  return L"Indexing " + drive_root + L" - " + with_thousands(static_cast<std::int64_t>(folders)) +
+         L" folders listed - ESC cancels";
+}
+
+void BuildProgress::started(const std::wstring& drive_root) {
+  Console::catch_interrupts(true);
+  shown_ = false;
+  stopped_ = false;
+  listing(drive_root, 0);
+}
+
+void BuildProgress::listing(const std::wstring& drive_root, std::uint64_t folders) {
+  if (shown_ && folders == last_) return;
+  shown_ = true;
+  last_ = folders;
+  Console::set_title(state().display_title + L" - indexing " + drive_root + L" - " +
+                     with_thousands(static_cast<std::int64_t>(folders)) + L" folders");
+  show_line(build_progress_line(drive_root, folders));
+}
+
+bool BuildProgress::cancelled() {
+  // Every key typed during the build is taken here, so that none of them
+  // later chooses or moves anything on a page the user has not seen yet.
+  while (!stopped_ && !Console::input_lost()) {
+    const std::wstring text = Console::read_key();
+    const int code = Console::last_key_code();
+    if (text.empty() && code == 0) break;
+    // Ctrl+C arrives as a key when the console does not process it itself.
+    if (is_escape(text, code) || text == L"\x03") stopped_ = true;
+  }
+  return stopped_ || Console::interrupted();
+}
+
+void BuildProgress::finished() {
+  // Keys are dropped before the line goes: once it has gone, keys count again.
+  if (!Console::input_lost()) {
+    Console::discard_keys();
+    for (int i = 0; i < kLastKeyWaits && Console::wait_for_key(0); ++i) Console::discard_keys();
+  }
+  if (shown_) {
+    Console::restore_title();
+    hide_line();
+  }
+  shown_ = false;
+  Console::catch_interrupts(false);
+}
+
+}  // namespace zrn
