@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/build_progress.h"
 #include "fake_console.h"
 
 namespace zrn {
@@ -144,6 +145,47 @@ TEST_F(ConsoleTest, EveryWayOutGivesTheUsersConsoleBack) {
     if (c.own_screen) {
       EXPECT_EQ(fake.user.row(0).substr(0, 15), L"the user's line");
     }
+  }
+}
+
+TEST_F(ConsoleTest, DuringABuildCtrlCAndEscapeStopItAndOtherKeysAreDropped) {
+  struct Case {
+    const char* name;
+    void (*type)(FakeConsole&);
+    bool stops;
+  };
+  const Case cases[] = {
+      {"Return, F2, a letter", [](FakeConsole& f) {
+         f.key(13, 13);
+         f.key(0, 0x71);
+         f.key(L'a', 0x41);
+       }, false},
+      {"a letter, then ESC", [](FakeConsole& f) {
+         f.key(L'a', 0x41);
+         f.key(27, 27);
+       }, true},
+      {"Ctrl+C", [](FakeConsole& f) { EXPECT_TRUE(f.control_handler(platform::ControlEvent::interrupt)); }, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeConsole fake(80, 25);
+    use(fake);
+    g_shutdowns = 0;
+    set_shutdown_routine([] { ++g_shutdowns; });
+    BuildProgress progress;
+    progress.started(L"D:\\");
+    EXPECT_FALSE(progress.cancelled());
+    c.type(fake);
+    EXPECT_EQ(progress.cancelled(), c.stops);
+    if (!c.stops) {
+      EXPECT_TRUE(fake.input.empty());
+    }
+    progress.finished();
+    EXPECT_EQ(fake.status, L"");
+    // Once the build is over, Ctrl+C ends the program again.
+    EXPECT_FALSE(fake.control_handler(platform::ControlEvent::interrupt));
+    EXPECT_EQ(g_shutdowns, 1);
+    set_shutdown_routine(nullptr);
   }
 }
 

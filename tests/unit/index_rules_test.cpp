@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -144,6 +145,32 @@ std::string utf16(std::wstring_view text) {
   return bytes;
 }
 
+TEST(IndexAge, OneBuildWhenAbsentOrTooOld) {
+  constexpr std::int64_t kNow = 1700000000;
+  constexpr std::int64_t kDay = 86400;
+  struct Case {
+    std::optional<std::int64_t> index_time;  // nothing: absent or empty
+    std::uint16_t limit;
+    bool needed;
+  };
+  const Case cases[] = {
+      {std::nullopt, 0, true}, {std::nullopt, 2, true},  {kNow - 400 * kDay, 0, false},
+      {kNow - 30 * kDay, 1, true}, {kNow - kDay, 1, false}, {0, 1, true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(index_needs_build(c.index_time, kNow, c.limit), c.needed)
+        << (c.index_time ? kNow - *c.index_time : -1) << " s old, limit " << c.limit;
+  }
+}
+
+TEST(IndexOutcomes, LinesNameTheDrive) {
+  EXPECT_EQ(outcome_message(IndexOutcome::cancelled, L"d:\\"), L"The index build of drive D: was cancelled.");
+  EXPECT_EQ(outcome_message(IndexOutcome::drive_missing, L"X:\\"), L"Drive X: is not available.");
+  for (const auto quiet : {IndexOutcome::ready, IndexOutcome::built, IndexOutcome::not_written}) {
+    EXPECT_EQ(outcome_message(quiet, L"X:\\"), L"");
+  }
+}
+
 TEST(IndexListingLines, LineEndsAndPieces) {
   struct Case {
     const wchar_t* text;
@@ -221,6 +248,21 @@ TEST(IndexStorage, PathsBelowTheDriveRoot) {
   EXPECT_EQ(data_directory_path(L"d:\\"), L"d:\\Zarnpath");
   EXPECT_EQ(index_file_path(L"D:\\"), L"D:\\Zarnpath\\Indexfile.ZRN");
   s = saved;
+}
+
+TEST(IndexStorage, FallbackIsReadOnlyWhenItIsTheNewer) {
+  struct Case {
+    std::optional<std::int64_t> own, fallback;
+    bool fallback_read;
+  };
+  const Case cases[] = {
+      {std::nullopt, std::nullopt, false}, {100, std::nullopt, false}, {std::nullopt, 100, true},
+      {100, 200, true},                   {200, 100, false},          {100, 100, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(fallback_preferred(c.own, c.fallback), c.fallback_read)
+        << c.own.value_or(-1) << " against " << c.fallback.value_or(-1);
+  }
 }
 
 TEST(IndexStorage, PrivateNamesNameTheirRun) {
