@@ -37,7 +37,8 @@ void hide_line() {
   }
   const ScreenLayout& layout = state().layout;
   Console::set_colour(light_grey, black);
-  print_at(layout.left, layout.bottom + 1, std::wstring(static_cast<std::size_t>(std::max(state().window_width, 0)), L' '));
+  print_at(layout.left, layout.bottom + 1,
+           std::wstring(static_cast<std::size_t>(std::max(state().window_width, 0)), L' '));
   redraw_fixed_rows(layout.bottom + 1, layout.bottom + 1);
 }
 

@@ -14,9 +14,9 @@ namespace {
 bool (*g_on_event)(ControlEvent) = nullptr;
 
 BOOL WINAPI control_handler(DWORD event) {
-  const bool handled = g_on_event && g_on_event(event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT
-                                                    ? ControlEvent::interrupt
-                                                    : ControlEvent::close);
+  const bool handled =
+      g_on_event &&
+      g_on_event(event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT ? ControlEvent::interrupt : ControlEvent::close);
   // Not handled: the system's default handling ends the process.
   return handled ? TRUE : FALSE;
 }
@@ -242,8 +242,8 @@ class WindowsConsole final : public ConsoleDevice {
         status_screen_.reset();
         return;
       }
-      status_area_ = SMALL_RECT{0, info.dwCursorPosition.Y, static_cast<SHORT>(info.dwSize.X - 1),
-                                info.dwCursorPosition.Y};
+      status_area_ =
+          SMALL_RECT{0, info.dwCursorPosition.Y, static_cast<SHORT>(info.dwSize.X - 1), info.dwCursorPosition.Y};
       status_saved_.assign(static_cast<std::size_t>(info.dwSize.X), CHAR_INFO{});
       SMALL_RECT area = status_area_;
       if (!ReadConsoleOutputW(status_screen_.get(), status_saved_.data(), COORD{info.dwSize.X, 1}, COORD{0, 0},

@@ -126,9 +126,8 @@ int main() {
   add("memory_bytes", std::to_string(total_memory()));
   add("cpu_brand_hex", brand_hex());
   add("ansi_code_page", std::to_string(GetACP()));
-  for (const int csidl :
-       {CSIDL_PERSONAL, CSIDL_MYMUSIC, CSIDL_MYVIDEO, CSIDL_PROGRAM_FILES, CSIDL_MYPICTURES, CSIDL_PROFILE,
-        CSIDL_LOCAL_APPDATA}) {
+  for (const int csidl : {CSIDL_PERSONAL, CSIDL_MYMUSIC, CSIDL_MYVIDEO, CSIDL_PROGRAM_FILES, CSIDL_MYPICTURES,
+                          CSIDL_PROFILE, CSIDL_LOCAL_APPDATA}) {
     add(("folder_" + std::to_string(csidl)).c_str(), utf8(special_folder(csidl)));
   }
   add("downloads", utf8(downloads_folder()));

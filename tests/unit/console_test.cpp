@@ -155,15 +155,19 @@ TEST_F(ConsoleTest, DuringABuildCtrlCAndEscapeStopItAndOtherKeysAreDropped) {
     bool stops;
   };
   const Case cases[] = {
-      {"Return, F2, a letter", [](FakeConsole& f) {
+      {"Return, F2, a letter",
+       [](FakeConsole& f) {
          f.key(13, 13);
          f.key(0, 0x71);
          f.key(L'a', 0x41);
-       }, false},
-      {"a letter, then ESC", [](FakeConsole& f) {
+       },
+       false},
+      {"a letter, then ESC",
+       [](FakeConsole& f) {
          f.key(L'a', 0x41);
          f.key(27, 27);
-       }, true},
+       },
+       true},
       {"Ctrl+C", [](FakeConsole& f) { EXPECT_TRUE(f.control_handler(platform::ControlEvent::interrupt)); }, true},
   };
   for (const auto& c : cases) {

@@ -154,7 +154,7 @@ TEST(IndexAge, OneBuildWhenAbsentOrTooOld) {
     bool needed;
   };
   const Case cases[] = {
-      {std::nullopt, 0, true}, {std::nullopt, 2, true},  {kNow - 400 * kDay, 0, false},
+      {std::nullopt, 0, true},     {std::nullopt, 2, true}, {kNow - 400 * kDay, 0, false},
       {kNow - 30 * kDay, 1, true}, {kNow - kDay, 1, false}, {0, 1, true},
   };
   for (const auto& c : cases) {
@@ -256,8 +256,12 @@ TEST(IndexStorage, FallbackIsReadOnlyWhenItIsTheNewer) {
     bool fallback_read;
   };
   const Case cases[] = {
-      {std::nullopt, std::nullopt, false}, {100, std::nullopt, false}, {std::nullopt, 100, true},
-      {100, 200, true},                   {200, 100, false},          {100, 100, false},
+      {std::nullopt, std::nullopt, false},
+      {100, std::nullopt, false},
+      {std::nullopt, 100, true},
+      {100, 200, true},
+      {200, 100, false},
+      {100, 100, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(fallback_preferred(c.own, c.fallback), c.fallback_read)
