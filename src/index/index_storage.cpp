@@ -188,8 +188,13 @@ std::wstring fallback_index_path(const std::wstring& drive_root) {
     return local && !local->empty() ? with_backslash(*local) + state().data_directory_name + L"\\" : std::wstring();
   }();
   if (directory.empty() || drive_root.empty()) return L"";
-  const std::wstring letter = platform::upper(drive_root.substr(0, 1));
-  return directory + L"Indexfile-" + letter + L".ZRN";
+  return directory + fallback_index_name(drive_root, platform::volume_serial(drive_root));
+}
+
+std::wstring fallback_index_name(const std::wstring& drive_root, std::optional<std::uint32_t> serial) {
+  std::wstring name = L"Indexfile-" + platform::upper(drive_root.substr(0, 1));
+  if (serial) name += L"-" + hex16(*serial).substr(8);
+  return name + L".ZRN";
 }
 
 bool fallback_preferred(std::optional<std::int64_t> own_time, std::optional<std::int64_t> fallback_time) {

@@ -19,9 +19,13 @@ std::wstring data_directory_path(const std::wstring& drive_root);
 // drive root + "Zarnpath\Indexfile.ZRN"
 std::wstring index_file_path(const std::wstring& drive_root);
 // Where the index of a drive whose root cannot be written lives instead: the
-// user's local application data + "Zarnpath\Indexfile-X.ZRN" for drive X;
+// user's local application data + "Zarnpath\" + `fallback_index_name`;
 // empty when the system names no such folder.
 std::wstring fallback_index_path(const std::wstring& drive_root);
+// "Indexfile-D-0123ABCD.ZRN" for drive D: and its volume's serial number, so
+// that another disc or stick in the same drive never reads this one's index;
+// "Indexfile-D.ZRN" when the serial number is unknown.
+std::wstring fallback_index_name(const std::wstring& drive_root, std::optional<std::uint32_t> serial);
 // The index a search reads: the newer of the two, or the one that exists.
 std::wstring index_in_use(const std::wstring& drive_root);
 // The rule behind it, for the two files' last write times (nothing for one

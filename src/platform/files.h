@@ -101,5 +101,7 @@ std::wstring windows_directory();  // ends with a backslash; empty when unknown
 std::vector<std::wstring> find_directories(const std::wstring& pattern, std::size_t limit);
 // GetLogicalDriveStringsW, taking only the whole four-unit entries.
 std::vector<std::wstring> logical_drives();
+// The serial number of the volume at a drive root; nothing when unknown.
+std::optional<std::uint32_t> volume_serial(const std::wstring& drive_root);
 
 }  // namespace zrn::platform

@@ -320,4 +320,10 @@ std::vector<std::wstring> logical_drives() {
   return drives;
 }
 
+std::optional<std::uint32_t> volume_serial(const std::wstring& drive_root) {
+  DWORD serial = 0;
+  if (!GetVolumeInformationW(drive_root.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) return std::nullopt;
+  return serial;
+}
+
 }  // namespace zrn::platform

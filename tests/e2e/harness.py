@@ -515,6 +515,8 @@ class Sandbox:
         for link in self._drives:
             if link.is_symlink():
                 link.unlink()
+            for index in self.fallback_indexes(link.name[0]):
+                index.unlink()
         shutil.rmtree(self.root, ignore_errors=True)
         shutil.rmtree(self.runs_dir, ignore_errors=True)
 
@@ -562,6 +564,13 @@ class Sandbox:
         names = [f"area{i // 150:02d}/shelf{i % 150:03d}" for i in range(count)]
         Sandbox.make_dirs(base, *names)
         return names
+
+    @staticmethod
+    def fallback_indexes(letter):
+        """The indexes that the program keeps in the user's own folder for
+        drive `letter`, whose root it could not write."""
+        folder = unix_path(host_facts()["folder_28"]) / "Zarnpath"
+        return sorted(folder.glob(f"Indexfile-{letter.upper()}*.ZRN")) if folder.is_dir() else []
 
     # Runs --------------------------------------------------------------
     def run(self, *args, cwd=None, env=None, timeout=120, stdin=None):
@@ -680,6 +689,14 @@ class Pane:
                 raise AssertionError(self._describe(f"program still running after {timeout} s"))
             time.sleep(0.1)
         return int(self.rc_file.read_text().strip())
+
+    def wait_gone(self, text, timeout=60):
+        """Waits until `text` has left the screen."""
+        deadline = time.monotonic() + timeout
+        while text in self.screen():
+            if time.monotonic() > deadline:
+                raise AssertionError(self._describe(f"{text!r} still on screen after {timeout} s"))
+            time.sleep(0.1)
 
     @property
     def exited(self):

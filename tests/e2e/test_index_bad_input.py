@@ -43,10 +43,10 @@ class BadIndexes(unittest.TestCase):
 
     def test_index_that_is_a_directory(self):
         self.index.mkdir()
-        result = self.run_search("target")
-        # The build cannot copy over a directory: the message box (which
-        # returns at once without a display), then nothing to read.
-        self.assertIn("No directory found...", result.text)
+        self.run_search("target")
+        # The build cannot copy over a directory: the index goes to the
+        # user's own folder instead, and answers the search.
+        self.assertEqual(self.box.change_script(), script_for("D:\\Real\\Target Here"))
         self.assertTrue(self.index.is_dir())
 
     def test_odd_search_texts(self):
@@ -68,7 +68,7 @@ class BrokenBuilds(unittest.TestCase):
     def test_drive_that_does_not_exist(self):
         result = self.box.run("q:target", cwd=self.d / "Work", timeout=120)
         self.assertEqual(result.returncode, 0)
-        self.assertIn("No directory found...", result.text)
+        self.assertEqual(result.text, "Drive Q: is not available.\r\n")
 
     def test_a_temporary_folder_pointing_nowhere_is_made_and_the_old_index_replaced(self):
         # The index is too old and the temporary folder does not exist: the

@@ -250,7 +250,7 @@ TEST(IndexStorage, PathsBelowTheDriveRoot) {
   s = saved;
 }
 
-TEST(IndexStorage, FallbackIsReadOnlyWhenItIsTheNewer) {
+TEST(IndexStorage, FallbackIsPerVolumeAndReadOnlyWhenItIsTheNewer) {
   struct Case {
     std::optional<std::int64_t> own, fallback;
     bool fallback_read;
@@ -267,6 +267,8 @@ TEST(IndexStorage, FallbackIsReadOnlyWhenItIsTheNewer) {
     EXPECT_EQ(fallback_preferred(c.own, c.fallback), c.fallback_read)
         << c.own.value_or(-1) << " against " << c.fallback.value_or(-1);
   }
+  EXPECT_EQ(fallback_index_name(L"d:\\", 0x1A2Bu), L"Indexfile-D-00001A2B.ZRN");
+  EXPECT_EQ(fallback_index_name(L"D:\\", std::nullopt), L"Indexfile-D.ZRN");
 }
 
 TEST(IndexStorage, PrivateNamesNameTheirRun) {
