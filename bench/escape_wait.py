@@ -2,9 +2,11 @@
 back: the time from ESC to the shell's next prompt.
 
 A Wine cmd runs in a 100 x 40 tmux pane; the wrapper ZRN.BAT searches a drive
-of 6,000 directories without an index. Once the progress line shows, ESC is
-sent; the time runs until the pane shows the cancellation line followed by
-the prompt. Each figure is one run; the best, median and worst are printed.
+of 6,000 directories without an index, followed by "echo READY", which stands
+for the prompt (the wrapper's "@echo off" hides the prompt itself). Once the
+progress line shows, ESC is sent; the time runs until the pane shows the
+cancellation line followed by READY. Each figure is one run; the best,
+median and worst are printed.
 Usage: ZRN_BUILD_DIR=$PWD/build python3 bench/escape_wait.py [--runs N]
 """
 
@@ -31,15 +33,15 @@ def capture(pane):
 
 
 def prompt_after_cancel(screen):
-    lines = [line for line in screen.split("\n") if line.strip()]
-    return CANCELLED in lines[:-1] and lines[-1].rstrip() == "K:\\>"
+    lines = [line.rstrip() for line in screen.split("\n") if line.strip()]
+    return CANCELLED in lines[:-1] and lines[-1] == "READY"
 
 
 def one_run(box, k):
     pane = box.pane(cwd=k, command=["cmd"])
     try:
         pane.wait_for("K:\\>", timeout=60)
-        pane.send(f'call "{box.wrapper_windows}" findme', "Enter")
+        pane.send(f'call "{box.wrapper_windows}" findme & echo READY', "Enter")
         pane.wait_for("Indexing K:\\", timeout=60)
         time.sleep(0.5)
         start = time.perf_counter()
