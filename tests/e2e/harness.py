@@ -690,14 +690,6 @@ class Pane:
             time.sleep(0.1)
         return int(self.rc_file.read_text().strip())
 
-    def wait_gone(self, text, timeout=60):
-        """Waits until `text` has left the screen."""
-        deadline = time.monotonic() + timeout
-        while text in self.screen():
-            if time.monotonic() > deadline:
-                raise AssertionError(self._describe(f"{text!r} still on screen after {timeout} s"))
-            time.sleep(0.1)
-
     @property
     def exited(self):
         return self.rc_file.exists() and bool(self.rc_file.read_text().strip())
