@@ -89,8 +89,9 @@ class BuildWaits(unittest.TestCase):
         pane.send("F2")
         pane.wait_for("Indexing K:\\", timeout=60)
         pane.send("Escape")
-        screen = pane.wait_for("The index build of drive K: was cancelled.")
-        self.assertIn("Row 1 to 2 / 2", screen)
+        # The counter is drawn after the note and the list rows.
+        pane.wait_until(lambda lines: "Row 1 to 2 / 2" in lines[4]
+                        and "The index build of drive K: was cancelled." in "".join(lines))
         self.assertEqual(self.index.stat().st_ino, rebuilt)
         pane.send("Escape")
         self.assertEqual(pane.wait_exit(), 0)
