@@ -30,7 +30,12 @@ bool window_fits() {
 // Without a console to read keys from or to draw on, nobody can choose: the
 // matches are listed, one per line, and nothing changes.
 void list_matches() {
-  for (const auto& match : state().matches) Console::print_line(match);
+  const auto& s = state();
+  for (const auto& match : s.matches) Console::print_line(match);
+  if (s.matches_not_shown > 0) {
+    Console::print_line(L"(+" + with_thousands(static_cast<std::int64_t>(s.matches_not_shown)) + L" more)");
+  }
+  for (const auto& line : s.after_screen) Console::print_line(line);
 }
 
 }  // namespace

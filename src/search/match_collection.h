@@ -12,8 +12,8 @@ void collect_from_current_directory();
 // Empties the match list and fills it from the drive's index.
 void collect_from_index(const std::wstring& drive_root);
 
-// The parameters for CMD.EXE that list the bare names of the current
-// directory's sub-directories into `target`.
-std::wstring current_directory_listing_parameters(const std::wstring& target);
+// The parameters for cmd.exe that list the bare names of the current
+// directory's sub-directories into its standard output.
+std::wstring current_directory_listing_parameters();
 
 }  // namespace zrn
