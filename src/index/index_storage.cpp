@@ -10,10 +10,10 @@
 #include "app/program_state.h"
 #include "handoff/safe_path.h"
 #include "platform/command_line.h"
-#include "platform/system_info.h"
 #include "platform/files.h"
 #include "platform/shell_folders.h"
 #include "platform/system.h"
+#include "platform/system_info.h"
 #include "platform/text.h"
 
 namespace zrn {
@@ -207,7 +207,8 @@ bool is_sweepable_leftover(const SweepCandidate& file, std::wstring_view base, c
 
 void sweep_temporary_directory() {
   const std::wstring& directory = state().temporary_directory;
-  for (const std::wstring& base : {state().index_file_name, state().index_file_name + L"1", std::wstring(L"ZRNDIRAD")}) {
+  for (const std::wstring& base :
+       {state().index_file_name, state().index_file_name + L"1", std::wstring(L"ZRNDIRAD")}) {
     sweep_once(directory, base, false);
   }
 }

@@ -52,7 +52,8 @@ inline constexpr std::int64_t kLeftoverAgeSeconds = 3600;
 // for a run other than `me` that no longer runs (`running` asks), and in the
 // data directory also older than kLeftoverAgeSeconds.
 bool is_sweepable_leftover(const SweepCandidate& file, std::wstring_view base, const PrivateOwner& me,
-                           bool in_data_directory, const std::function<bool(const platform::ProcessIdentity&)>& running);
+                           bool in_data_directory,
+                           const std::function<bool(const platform::ProcessIdentity&)>& running);
 
 // Removes the leftovers of earlier runs from the temporary directory, once
 // per run (a killed build's listing can be large).

@@ -178,9 +178,8 @@ using OwnedHandle = std::unique_ptr<void, HandleCloser>;
 OwnedHandle open_itself(const std::wstring& path, DWORD access) {
   // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself rather than its target;
   // FILE_FLAG_BACKUP_SEMANTICS lets a directory be opened at all.
-  return OwnedHandle(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                                 nullptr));
+  return OwnedHandle(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 std::wstring final_path(HANDLE handle) {

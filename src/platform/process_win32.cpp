@@ -86,8 +86,8 @@ bool create_hidden(const HiddenCommand& command, PROCESS_INFORMATION& process) {
   // looked for in our folder and the current directory first). Suspended
   // until it belongs to the job, so that not even its first moments can
   // outlive the run.
-  const DWORD flags = CREATE_NEW_CONSOLE | CREATE_SUSPENDED | NORMAL_PRIORITY_CLASS |
-                      (listed ? EXTENDED_STARTUPINFO_PRESENT : 0);
+  const DWORD flags =
+      CREATE_NEW_CONSOLE | CREATE_SUSPENDED | NORMAL_PRIORITY_CLASS | (listed ? EXTENDED_STARTUPINFO_PRESENT : 0);
   const bool created = CreateProcessW(command.program.c_str(), command_line.data(), nullptr, nullptr, TRUE, flags,
                                       nullptr, nullptr, &startup.StartupInfo, &process) != 0;
   if (listed) DeleteProcThreadAttributeList(attributes);

@@ -11,7 +11,8 @@ int main() {
   std::wstring path(buffer, length > MAX_PATH ? MAX_PATH : length);
   path.erase(path.find_last_of(L'\\') + 1);
   path += L"PLANTED.TXT";
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
   return 0;
 }

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "app/program_state.h"
+#include "handoff/safe_path.h"
 #include "index/exclusions.h"
 #include "index/index_builder.h"
 #include "index/index_storage.h"
 #include "index/listing_filter.h"
 #include "index/listing_lines.h"
-#include "handoff/safe_path.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -202,7 +202,6 @@ TEST(IndexListingLines, LoneLastByteBecomesAQuestionMark) {
 TEST(IndexCommands, UnicodeListingToStandardOutput) {
   EXPECT_EQ(drive_listing_parameters(L"D:\\"), L"/U /C dir D:\\ /ad /b /on /s");
 }
-
 
 TEST(IndexStorage, ReadmeBytes) {
   EXPECT_EQ(readme_bytes(),
