@@ -33,8 +33,9 @@ struct HiddenRun {
 // handle and not the user's DIRCMD, and waits for it without a time limit,
 // asking `keep_waiting` every `slice_ms` milliseconds until it ends; a false
 // answer ends the program. The program is tied to this process: when this
-// process ends, however it ends, the program ends too. Falls back to
-// ShellExecuteExW when CreateProcessW refuses.
+// process ends, however it ends, the program ends too. Nothing starts when
+// the output file cannot be made anew. Falls back to ShellExecuteExW when
+// CreateProcessW refuses.
 HiddenRun run_hidden_and_wait(const HiddenCommand& command, const std::function<bool()>& keep_waiting = {},
                               unsigned slice_ms = 250);
 

@@ -64,9 +64,7 @@ HANDLE create_inheritable_output(const std::wstring& path) {
 
 // CreateProcessW with the output file as the child's standard output, and
 // only that handle inherited.
-bool create_hidden(const HiddenCommand& command, PROCESS_INFORMATION& process) {
-  const HANDLE output = create_inheritable_output(command.output);
-  if (output == INVALID_HANDLE_VALUE) return false;
+bool create_hidden(const HiddenCommand& command, HANDLE output, PROCESS_INFORMATION& process) {
   SIZE_T size = 0;
   InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
   std::vector<char> storage(size);
@@ -91,8 +89,6 @@ bool create_hidden(const HiddenCommand& command, PROCESS_INFORMATION& process) {
   const bool created = CreateProcessW(command.program.c_str(), command_line.data(), nullptr, nullptr, TRUE, flags,
                                       nullptr, nullptr, &startup.StartupInfo, &process) != 0;
   if (listed) DeleteProcThreadAttributeList(attributes);
-  CloseHandle(output);
-  if (!created) DeleteFileW(command.output.c_str());
   return created;
 }
 
@@ -117,8 +113,14 @@ HiddenRun run_hidden_and_wait(const HiddenCommand& command, const std::function<
   // The program itself never reads it, and ShellExecuteExW offers no
   // environment of its own, so it goes from this process's environment.
   SetEnvironmentVariableW(L"DIRCMD", nullptr);
+  // Without its own new output file nothing starts: the fallback's redirect
+  // would write through whatever lies at that name.
+  const HANDLE output = create_inheritable_output(command.output);
+  if (output == INVALID_HANDLE_VALUE) return {};
   PROCESS_INFORMATION process = {};
-  if (create_hidden(command, process)) {
+  const bool created = create_hidden(command, output, process);
+  CloseHandle(output);
+  if (created) {
     tie_to_this_process(process.hProcess);
     ResumeThread(process.hThread);
     CloseHandle(process.hThread);
