@@ -52,7 +52,7 @@ class SystemCommandInterpreter(TrustBox):
             self.assertFalse((folder / "PLANTED.TXT").exists(), folder)
 
     def test_the_users_dircmd_changes_no_listing(self):
-        for dircmd in ("/s", "/l", "/p"):
+        for dircmd in ("/s", "/l"):
             shutil.rmtree(self.d / "Zarnpath", ignore_errors=True)
             for args, target in (("alp", "D:\\Work\\Alpha_Dir"), ("unique", "D:\\Single\\Unique Place")):
                 with self.subTest(dircmd=dircmd, args=args):
