@@ -2,6 +2,7 @@
 
 #include "app/program_state.h"
 #include "handoff/run_folder.h"
+#include "handoff/safe_path.h"
 #include "platform/command_line.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -92,7 +93,9 @@ CommandLine interpret_command_words(const std::vector<std::wstring>& words, std:
       L"/**";
 
   std::wstring drive;
-  if (search_part.size() >= 2 && search_part[1] == L':') {
+  // Only a letter before the colon names a drive: "&:x" or "1:x" is searched
+  // as typed, in the current directory and on the current drive.
+  if (search_part.size() >= 2 && search_part[1] == L':' && is_drive_root(search_part.substr(0, 2) + L"\\")) {
     drive = search_part.substr(0, 2);
     search_part.erase(0, 2);
   } else {

@@ -46,6 +46,7 @@ struct ProgramState {
   std::vector<std::wstring> drives;
   std::vector<std::wstring> matches;
   std::int64_t match_count = 0;
+  std::uint64_t matches_not_shown = 0;  // found beyond the list's cap
 
   // Console window measured once at start-up
   int window_width = 0;

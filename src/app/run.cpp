@@ -37,15 +37,24 @@ void run_search_mode() {
   auto& s = state();
   const IndexOutcome outcome = collect_matches();
   s.match_count = static_cast<std::int64_t>(s.matches.size());
+  // What a build had to tell (a listing it stopped) is said as a line.
+  const auto print_notes = [&] {
+    if (s.after_screen.empty()) return;
+    Console::open();
+    for (const auto& line : s.after_screen) Console::print_line(line);
+  };
   if (const std::wstring message = outcome_message(outcome, s.drive_root); !message.empty()) {
+    print_notes();
     Console::open();
     Console::print_line(message);
   } else if (s.match_count == 0) {
+    print_notes();
     Console::open();
     Console::print_line(L"No directory found...");
   } else if (s.match_count == 1) {
     s.chosen_directory = s.matches.front();
     write_change_script();
+    print_notes();
   } else {
     run_selection_path();
   }

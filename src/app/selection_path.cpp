@@ -30,7 +30,23 @@ bool window_fits() {
 // Without a console to read keys from or to draw on, nobody can choose: the
 // matches are listed, one per line, and nothing changes.
 void list_matches() {
-  for (const auto& match : state().matches) Console::print_line(match);
+  const auto& s = state();
+  // Each printed line is flushed; a thousand at a time keeps a long list
+  // (up to the cap) from costing a flush per match.
+  constexpr std::size_t kLinesPerPrint = 1000;
+  std::wstring lines;
+  for (std::size_t i = 0; i < s.matches.size(); ++i) {
+    if (!lines.empty()) lines += L"\r\n";
+    lines += s.matches[i];
+    if ((i + 1) % kLinesPerPrint == 0 || i + 1 == s.matches.size()) {
+      Console::print_line(lines);
+      lines.clear();
+    }
+  }
+  if (s.matches_not_shown > 0) {
+    Console::print_line(L"(+" + with_thousands(static_cast<std::int64_t>(s.matches_not_shown)) + L" more)");
+  }
+  for (const auto& line : s.after_screen) Console::print_line(line);
 }
 
 }  // namespace

@@ -126,9 +126,10 @@ std::vector<std::wstring> legend_pieces() {
 }
 
 CountLine place_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text,
-                           std::int64_t total) {
+                           std::int64_t total, std::uint64_t more) {
   std::wstring number = with_thousands(count);
   if (total >= 0) number += L" of " + with_thousands(total);
+  if (more > 0) number += L" (+" + with_thousands(static_cast<std::int64_t>(more)) + L" more)";
   CountLine line{0, number, L" directories were found with ", std::wstring(search_text)};
   const int last_column = layout.left + layout.frame_width - 3;
   // The counter's numbers never have more digits than the larger of the

@@ -62,9 +62,10 @@ struct CountLine {
 // text, then the search text is cut, so the counter's widest text for this
 // count still fits before it.
 // A narrowed list counts as "12 of 807": `total` is the whole list's count,
-// negative when the list is not narrowed.
+// negative when the list is not narrowed. `more`: matches found beyond the
+// list's cap, shown after the count as "(+N more)".
 CountLine place_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text,
-                           std::int64_t total = -1);
+                           std::int64_t total = -1, std::uint64_t more = 0);
 
 // The rows shown, never beyond the count: "Row 1 to 2 / 2", "Row 0 to 0 / 0".
 std::wstring counter_text(int top_index, int page_size, std::int64_t count);

@@ -123,7 +123,7 @@ std::int64_t total_if_narrowed(const Pass& pass) {
 void draw_pass_start(Pass& pass) {
   const std::int64_t total = total_if_narrowed(pass);
   draw_count_line(pass.layout, pass.count, state().search_text, total);
-  pass.count_line = place_count_line(pass.layout, pass.count, state().search_text, total);
+  pass.count_line = place_count_line(pass.layout, pass.count, state().search_text, total, state().matches_not_shown);
   blank_rows_below_list(pass.layout, pass.visible);
   if (pass.count == 0) {
     Console::set_colour(yellow, black);
@@ -254,7 +254,7 @@ void draw_count_line(const ScreenLayout& layout, std::int64_t count, std::wstrin
   const int row = layout.list_top - 1;
   Console::set_colour(yellow, black);
   print_at(layout.left + 1, row, inner_blank(layout));
-  const CountLine line = place_count_line(layout, count, search_text, total);
+  const CountLine line = place_count_line(layout, count, search_text, total, state().matches_not_shown);
   print_at(line.column, row, line.number);
   Console::set_colour(light_grey, black);
   Console::print(line.middle);

@@ -29,4 +29,34 @@ bool plausible_directory(std::wstring_view path) { return plausible(path, false)
 
 bool plausible_index_line(std::wstring_view line) { return plausible(line, true); }
 
+namespace {
+
+wchar_t ascii_upper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+
+bool only_dots_and_blanks(std::wstring_view component) {
+  return component.find_first_not_of(L". ") == std::wstring_view::npos;
+}
+
+}  // namespace
+
+bool is_drive_root(std::wstring_view root) {
+  return root.size() == 3 && ascii_upper(root[0]) >= L'A' && ascii_upper(root[0]) <= L'Z' && root[1] == L':' &&
+         root[2] == L'\\';
+}
+
+bool index_line_on_drive(std::wstring_view line, std::wstring_view drive_root) {
+  if (!is_drive_root(drive_root) || line.size() <= 3 || ascii_upper(line[0]) != ascii_upper(drive_root[0]) ||
+      line.substr(1, 2) != drive_root.substr(1, 2)) {
+    return false;
+  }
+  std::wstring_view rest = line.substr(3);
+  if (rest.find_first_of(L"/:") != std::wstring_view::npos) return false;
+  for (;;) {
+    const auto cut = rest.find(L'\\');
+    if (only_dots_and_blanks(rest.substr(0, cut))) return false;
+    if (cut == std::wstring_view::npos) return true;
+    rest.remove_prefix(cut + 1);
+  }
+}
+
 }  // namespace zrn

@@ -25,4 +25,15 @@ bool plausible_directory(std::wstring_view path);
 // name before the path is offered.
 bool plausible_index_line(std::wstring_view line);
 
+// A drive root as the program uses it: an ASCII letter, a colon and a
+// backslash. Any other character before a colon names no drive.
+bool is_drive_root(std::wstring_view root);
+
+// An index line that may stand for a directory of the drive at `drive_root`
+// (the drive the index lies on): it starts with that root (letter case
+// aside), names something below it, and no component is empty, "." or ".."
+// (nor only dots and blanks, which Windows trims to those), nor holds a '/'
+// or ':'; so no line leads off the drive, onto a share or to a device.
+bool index_line_on_drive(std::wstring_view line, std::wstring_view drive_root);
+
 }  // namespace zrn

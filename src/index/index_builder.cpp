@@ -1,6 +1,7 @@
 #include "index/index_builder.h"
 
 #include "app/program_state.h"
+#include "handoff/safe_path.h"
 #include "index/index_storage.h"
 #include "index/listing_filter.h"
 #include "index/run_hidden.h"
@@ -35,18 +36,23 @@ bool index_too_old(std::int64_t index_seconds, std::int64_t now_seconds, std::ui
   return weeks_rounded_up(days_rounded_half_to_even(now_seconds - index_seconds)) > limit;
 }
 
-std::wstring drive_listing_parameters(const std::wstring& drive_root, const std::wstring& target) {
+std::wstring drive_listing_parameters(const std::wstring& drive_root) {
   // /U makes cmd write the listing as UTF-16, so every name arrives intact
-  // whatever the console's code page; the quotes keep a temporary directory
-  // with a blank in one piece.
-  return L"/U /C dir " + drive_root + L" /ad /b /on /s >\"" + target + L"\"";
+  // whatever the console's code page.
+  return L"/U /C dir " + drive_root + L" /ad /b /on /s";
+}
+
+bool listing_out_of_bounds(std::uint64_t bytes, std::uint64_t overlong_paths) {
+  return bytes > kLargestListingBytes || overlong_paths > kMostOverlongPaths;
 }
 
 void set_index_progress(IndexProgress* progress) { g_progress = progress; }
 
 IndexOutcome build_index(const std::wstring& drive_root) {
+  // Only a letter names a drive; anything else would reach cmd as syntax.
+  if (!is_drive_root(drive_root)) return IndexOutcome::not_written;
   if (!platform::is_directory(drive_root)) return IndexOutcome::drive_missing;
-  prepare_data_directory(drive_root);
+  const bool data_directory_usable = prepare_data_directory(drive_root);
   IndexOutcome outcome = IndexOutcome::not_written;
   {
     const auto& s = state();
@@ -56,28 +62,37 @@ IndexOutcome build_index(const std::wstring& drive_root) {
     platform::File listing;
     bool read_ok = filter.is_open();
     bool cancelled = false;
+    bool bounded = true;
     if (g_progress) g_progress->started(drive_root);
     // The listing is filtered as cmd writes it: read once, and its growing
-    // line count is the progress the user sees.
+    // line count is the progress the user sees. One that grows past any
+    // real drive (a link loop) is ended.
     const auto take_what_has_come = [&] {
-      if (!read_ok) return;
+      if (!read_ok) return false;
       if (!listing.is_open()) listing = platform::File::open_for_reading(raw.path());
       if (listing.is_open()) read_ok = filter.read_more(listing);
       if (g_progress) g_progress->listing(drive_root, filter.lines_read());
+      bounded = !listing_out_of_bounds(filter.bytes_read(), filter.overlong_lines());
+      return read_ok && bounded;
     };
     const auto go_on = [&] {
-      take_what_has_come();
+      if (!take_what_has_come()) return false;
       cancelled = g_progress && g_progress->cancelled();
       return !cancelled;
     };
-    if (run_hidden(L"cmd.exe", drive_listing_parameters(drive_root, raw.path()), go_on) && !cancelled) {
+    const HiddenResult run = run_hidden(drive_listing_parameters(drive_root), raw.path(), go_on);
+    if (run.started && !cancelled) {
       // Only now is the listing whole: what cmd wrote last is read after it
       // ended. A listing that never appeared, or any failed read or write,
       // keeps the drive's previous index and shows the copy message.
-      take_what_has_come();
+      if (!run.stopped) take_what_has_come();
       const bool whole = filter.finish() && read_ok && listing.is_open();
       listing.close();
-      if (whole && install_index(raw.path(), filtered.path(), drive_root)) {
+      if (!bounded || run.crashed) {
+        state().after_screen.push_back(L"The listing of " + drive_root +
+                                       L" was stopped: it was no listing of a real drive (a folder link that loops?)."
+                                       L" The previous index is kept.");
+      } else if (whole && install_index(raw.path(), filtered.path(), drive_root, data_directory_usable)) {
         outcome = IndexOutcome::built;
       } else if (!whole) {
         report_failed_install(raw.path(), drive_root);
@@ -87,7 +102,7 @@ IndexOutcome build_index(const std::wstring& drive_root) {
     // A stopped build leaves everything as it was, the readme included.
     if (cancelled) return IndexOutcome::cancelled;
   }
-  write_readme(drive_root);
+  if (data_directory_usable) write_readme(drive_root);
   return outcome;
 }
 

@@ -44,7 +44,15 @@ bool index_needs_build(std::optional<std::int64_t> index_seconds, std::int64_t n
 bool index_too_old(std::int64_t index_seconds, std::int64_t now_seconds, std::uint16_t limit);
 
 // The parameters for cmd.exe that list every directory below the drive root
-// into `target`.
-std::wstring drive_listing_parameters(const std::wstring& drive_root, const std::wstring& target);
+// to its standard output.
+std::wstring drive_listing_parameters(const std::wstring& drive_root);
+
+// A listing that no real drive gives (a folder link that loops, a planted
+// drive) ends the build with the previous index kept: more than 4 GiB of
+// listing (about 20 million paths of 100 characters), or more than 1000
+// paths too long to be offered (a path that keeps growing through a link).
+inline constexpr std::uint64_t kLargestListingBytes = std::uint64_t{4} << 30;
+inline constexpr std::uint64_t kMostOverlongPaths = 1000;
+bool listing_out_of_bounds(std::uint64_t bytes, std::uint64_t overlong_paths);
 
 }  // namespace zrn

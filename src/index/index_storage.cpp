@@ -8,9 +8,12 @@
 
 #include "app/identity.h"
 #include "app/program_state.h"
+#include "handoff/safe_path.h"
+#include "platform/command_line.h"
 #include "platform/files.h"
 #include "platform/shell_folders.h"
 #include "platform/system.h"
+#include "platform/system_info.h"
 #include "platform/text.h"
 
 namespace zrn {
@@ -70,32 +73,83 @@ Registry& registry() {
   return the_registry;
 }
 
-void remove_leftovers(const std::wstring& directory, std::wstring_view base) {
-  const platform::ProcessIdentity me = platform::this_process();
-  for (const auto& name : platform::names_matching(directory + std::wstring(base) + L".*")) {
-    const auto owner = private_file_owner(name, base);
-    if (owner && !(*owner == me) && !platform::process_running(*owner)) platform::delete_file(directory + name);
+// However many leftovers (or files made to look like them) lie in a folder,
+// one sweep of it looks at so many names and tries so many deletions only.
+constexpr std::size_t kMostNamesLooked = 1000;
+constexpr std::size_t kMostDeletionsTried = 100;
+
+const PrivateOwner& this_run() {
+  static const PrivateOwner me{platform::computer_name(), platform::this_process()};
+  return me;
+}
+
+void remove_leftovers(const std::wstring& directory, std::wstring_view base, bool in_data_directory) {
+  const std::int64_t now = platform::now_utc_seconds();
+  std::size_t tried = 0;
+  for (const auto& file : platform::files_matching(directory + std::wstring(base) + L".*", kMostNamesLooked)) {
+    const SweepCandidate candidate{file.name, file.plain_file, file.read_only, now - file.last_write_utc_seconds};
+    if (tried == kMostDeletionsTried) break;
+    const auto running = [&](const platform::ProcessIdentity& process) {
+      ++tried;
+      return platform::process_running(process);
+    };
+    if (is_sweepable_leftover(candidate, base, this_run(), in_data_directory, running)) {
+      platform::delete_plain_file(directory + file.name);
+    }
   }
 }
 
+// Sweeps the folder for one base name, the first time in the run only.
+void sweep_once(const std::wstring& directory, std::wstring_view base, bool in_data_directory) {
+  auto& r = registry();
+  {
+    std::lock_guard lock(r.lock);
+    if (!r.swept.insert(directory + std::wstring(base)).second) return;
+  }
+  remove_leftovers(directory, base, in_data_directory);
+}
+
+bool is_temporary_directory(const std::wstring& directory) { return directory == state().temporary_directory; }
+
 std::wstring usable_temporary_directory(std::wstring candidate) {
-  if (candidate.empty()) return L"";
+  if (!is_absolute_path(candidate)) return L"";
   candidate = with_backslash(std::move(candidate));
   return platform::create_directories(candidate) ? candidate : L"";
 }
 
+// The value GetTempPathW starts from: TMP, else TEMP, else the profile.
+std::optional<std::wstring> temporary_variable() {
+  for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+    auto value = platform::environment_variable(name);
+    if (value && !value->empty()) return value;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
+bool is_absolute_path(std::wstring_view path) {
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return is_drive_root(path.substr(0, 3));
+  if (path.size() < 5 || path.substr(0, 2) != L"\\\\" || path[2] == L'\\') return false;
+  const auto server_end = path.find(L'\\', 2);
+  return server_end != std::wstring_view::npos && server_end + 1 < path.size() && path[server_end + 1] != L'\\';
+}
+
 std::wstring temporary_directory() {
-  std::wstring path = usable_temporary_directory(platform::temp_path());
+  // GetTempPathW makes a relative TEMP (or one stored unexpanded, such as
+  // "%USERPROFILE%\Temp") absolute against the current directory: such a
+  // folder would be made inside whatever folder the user is in.
+  const auto variable = temporary_variable();
+  std::wstring path;
+  if (!variable || is_absolute_path(*variable)) path = usable_temporary_directory(platform::temp_path());
   if (path.empty()) {
     const auto local = platform::special_folder_path(platform::special_folder::local_app_data);
     if (local && !local->empty()) path = usable_temporary_directory(with_backslash(*local) + L"Temp");
   }
   if (path.empty()) path = usable_temporary_directory(platform::windows_directory() + L"Temp");
-  // Nothing usable at all: keep what the system named, so that every name
-  // the run builds still has its usual form.
-  return path.empty() ? with_backslash(platform::temp_path()) : path;
+  // Nothing usable at all: the system's folder still gives every name the
+  // run builds its usual, absolute form; writing there simply fails.
+  return path.empty() ? platform::windows_directory() + L"Temp\\" : path;
 }
 
 std::wstring data_directory_path(const std::wstring& drive_root) {
@@ -104,19 +158,23 @@ std::wstring data_directory_path(const std::wstring& drive_root) {
 
 std::wstring index_file_path(const std::wstring& drive_root) { return drive_root + state().index_below_root; }
 
-std::wstring private_file_name(std::wstring_view base, const platform::ProcessIdentity& owner,
-                               std::uint64_t counter) {
-  return std::wstring(base) + L"." + std::to_wstring(owner.id) + L"-" + hex16(owner.created) + L"-" +
-         std::to_wstring(counter);
+std::wstring private_file_name(std::wstring_view base, const PrivateOwner& owner, std::uint64_t counter) {
+  return std::wstring(base) + L"." + owner.computer + L"." + std::to_wstring(owner.process.id) + L"-" +
+         hex16(owner.process.created) + L"-" + std::to_wstring(counter);
 }
 
-std::optional<platform::ProcessIdentity> private_file_owner(std::wstring_view name, std::wstring_view base) {
+std::optional<PrivateOwner> private_file_owner(std::wstring_view name, std::wstring_view base) {
   // File names compare without regard to case.
   if (name.size() <= base.size() + 1 || platform::upper(name.substr(0, base.size())) != platform::upper(base) ||
       name[base.size()] != L'.') {
     return std::nullopt;
   }
-  const std::wstring_view tag = name.substr(base.size() + 1);
+  std::wstring_view tag = name.substr(base.size() + 1);
+  // A computer's name holds no dot; the process part after it none either.
+  const auto dot = tag.find(L'.');
+  if (dot == std::wstring_view::npos || tag.find(L'.', dot + 1) != std::wstring_view::npos) return std::nullopt;
+  const std::wstring_view computer = tag.substr(0, dot);
+  tag.remove_prefix(dot + 1);
   const auto first = tag.find(L'-');
   const auto second = first == std::wstring_view::npos ? first : tag.find(L'-', first + 1);
   if (second == std::wstring_view::npos) return std::nullopt;
@@ -128,25 +186,49 @@ std::optional<platform::ProcessIdentity> private_file_owner(std::wstring_view na
   if (!id_value || *id_value > UINT32_MAX || created.size() != 16 || !created_value || !all_digits(counter)) {
     return std::nullopt;
   }
-  return platform::ProcessIdentity{static_cast<std::uint32_t>(*id_value), *created_value};
+  return PrivateOwner{std::wstring(computer),
+                      platform::ProcessIdentity{static_cast<std::uint32_t>(*id_value), *created_value}};
+}
+
+bool is_sweepable_leftover(const SweepCandidate& file, std::wstring_view base, const PrivateOwner& me,
+                           bool in_data_directory,
+                           const std::function<bool(const platform::ProcessIdentity&)>& running) {
+  // Our own files are plain and never read-only: anything else is no
+  // leftover of ours and costs no look at the process list.
+  if (!file.plain_file || file.read_only) return false;
+  if (in_data_directory && file.age_seconds < kLeftoverAgeSeconds) return false;
+  const auto owner = private_file_owner(file.name, base);
+  // A process id means something only on the computer that made the name.
+  if (!owner || platform::upper(owner->computer) != platform::upper(me.computer) || owner->process == me.process) {
+    return false;
+  }
+  return !running(owner->process);
+}
+
+void sweep_temporary_directory() {
+  const std::wstring& directory = state().temporary_directory;
+  for (const std::wstring& base :
+       {state().index_file_name, state().index_file_name + L"1", std::wstring(L"ZRNDIRAD")}) {
+    sweep_once(directory, base, false);
+  }
 }
 
 WorkingFile::WorkingFile(const std::wstring& directory, std::wstring_view base) {
   auto& r = registry();
-  bool sweep = false;
   {
     std::lock_guard lock(r.lock);
-    path_ = directory + private_file_name(base, platform::this_process(), ++r.counter);
+    path_ = directory + private_file_name(base, this_run(), ++r.counter);
     r.live.insert(path_);
-    sweep = r.swept.insert(directory + std::wstring(base)).second;
   }
-  if (sweep) remove_leftovers(directory, base);
+  // Leftovers are swept from the temporary directory and from data
+  // directories only.
+  sweep_once(directory, base, !is_temporary_directory(directory));
   // Nothing of this name may exist yet; should it, it is no output of ours.
-  platform::delete_file(path_);
+  platform::delete_plain_file(path_);
 }
 
 WorkingFile::~WorkingFile() {
-  platform::delete_file(path_);
+  platform::delete_plain_file(path_);
   auto& r = registry();
   std::lock_guard lock(r.lock);
   r.live.erase(path_);
@@ -155,13 +237,17 @@ WorkingFile::~WorkingFile() {
 void delete_working_files() {
   auto& r = registry();
   std::lock_guard lock(r.lock);
-  for (const auto& path : r.live) platform::delete_file(path);
+  for (const auto& path : r.live) platform::delete_plain_file(path);
 }
 
-void prepare_data_directory(const std::wstring& drive_root) {
+bool prepare_data_directory(const std::wstring& drive_root) {
   const std::wstring directory = data_directory_path(drive_root);
   platform::create_directory(directory);
+  // A link there (a junction needs no privilege) would carry the index and
+  // the readme into a folder of someone's choosing.
+  if (!platform::is_plain_directory(directory)) return false;
   platform::set_hidden_only(directory);
+  return true;
 }
 
 std::string readme_bytes() {
@@ -179,7 +265,15 @@ std::string readme_bytes() {
 }
 
 void write_readme(const std::wstring& drive_root) {
-  platform::write_whole_file(data_directory_path(drive_root) + L"\\Readme.TXT", readme_bytes());
+  const std::wstring directory = data_directory_path(drive_root) + L"\\";
+  // Written anew and renamed into place: a rename replaces a link at the
+  // readme's name, where writing to it would overwrite what it points to.
+  const WorkingFile incoming(directory, L"Readme.TXT~");
+  const std::string bytes = readme_bytes();
+  platform::File file = platform::File::create_new(incoming.path());
+  if (!file.is_open() || !file.write(bytes)) return;
+  file.close();
+  platform::move_file_replacing(incoming.path(), directory + L"Readme.TXT");
 }
 
 std::wstring fallback_index_path(const std::wstring& drive_root) {
@@ -212,7 +306,7 @@ std::optional<std::int64_t> usable_index_time(const std::wstring& path) {
 bool install_at(const std::wstring& filtered_path, const std::wstring& directory, const std::wstring& index_path) {
   bool installed = false;
   const WorkingFile incoming(directory, state().index_file_name + L"~");
-  if (platform::copy_file_replacing(filtered_path, incoming.path())) {
+  if (platform::copy_to_new_file(filtered_path, incoming.path())) {
     // A search reading the index, or a scanner looking at it, can hold it
     // for a moment: try again briefly before giving up.
     for (int attempt = 0; attempt < kInstallAttempts && !installed; ++attempt) {
@@ -231,10 +325,12 @@ std::wstring index_in_use(const std::wstring& drive_root) {
   return fallback_preferred(usable_index_time(own), usable_index_time(fallback)) ? fallback : own;
 }
 
-bool install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root) {
+bool install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root,
+                   bool own_place_usable) {
   const std::wstring index_path = index_file_path(drive_root);
   const std::wstring fallback = fallback_index_path(drive_root);
-  bool installed = install_at(filtered_path, data_directory_path(drive_root) + L"\\", index_path);
+  bool installed =
+      own_place_usable && install_at(filtered_path, data_directory_path(drive_root) + L"\\", index_path);
   if (installed) {
     // The drive's own index is the newest now; an older copy elsewhere
     // would only stand in its way.

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,10 +10,14 @@
 namespace zrn {
 
 // The user's temporary directory, long form, ending with a backslash. One
-// that does not exist is created; when that fails, the profile's own
-// temporary directory or the system's is used instead, so that the searches
-// of the run never go blind.
+// that does not exist is created; one that is no absolute path (a TEMP
+// stored unexpanded, a relative one) or cannot be made is not used: the
+// profile's own temporary directory or the system's is used instead, so that
+// the searches of the run never go blind.
 std::wstring temporary_directory();
+// True for a path that names a folder from a drive's root or a share: "X:\"
+// or "\\server\share" followed by anything.
+bool is_absolute_path(std::wstring_view path);
 
 // drive root + "Zarnpath"
 std::wstring data_directory_path(const std::wstring& drive_root);
@@ -33,13 +38,39 @@ std::wstring index_in_use(const std::wstring& drive_root);
 bool fallback_preferred(std::optional<std::int64_t> own_time, std::optional<std::int64_t> fallback_time);
 
 // The names a run gives its working files: the usual name ("Indexfile.ZRN",
-// "Indexfile.ZRN1", "ZRNDIRAD", "Indexfile.ZRN~"), a dot, then the run's
-// process id and creation time and a counter, so that no two runs, at the
-// same time or one after a killed one, ever share a file.
-std::wstring private_file_name(std::wstring_view base, const platform::ProcessIdentity& owner,
-                               std::uint64_t counter);
+// "Indexfile.ZRN1", "ZRNDIRAD", "Indexfile.ZRN~", "Readme.TXT~"), a dot, the
+// computer's name, a dot, then the run's process id and creation time and a
+// counter, so that no two runs, at the same time or one after a killed one,
+// on one computer or on two that share a folder, ever share a file.
+struct PrivateOwner {
+  std::wstring computer;
+  platform::ProcessIdentity process;
+  bool operator==(const PrivateOwner&) const = default;
+};
+std::wstring private_file_name(std::wstring_view base, const PrivateOwner& owner, std::uint64_t counter);
 // The run that owns a file of that form, or nothing for any other name.
-std::optional<platform::ProcessIdentity> private_file_owner(std::wstring_view name, std::wstring_view base);
+std::optional<PrivateOwner> private_file_owner(std::wstring_view name, std::wstring_view base);
+
+// A file as the leftover sweep sees it.
+struct SweepCandidate {
+  std::wstring_view name;
+  bool plain_file = false;  // neither a directory nor a link
+  bool read_only = false;
+  std::int64_t age_seconds = 0;  // since its last write
+};
+// In a drive's data directory, which other computers may share, only
+// leftovers older than this are swept (an hour: no install takes so long).
+inline constexpr std::int64_t kLeftoverAgeSeconds = 3600;
+// The sweep's rule: a plain, writable file whose name this computer made,
+// for a run other than `me` that no longer runs (`running` asks), and in the
+// data directory also older than kLeftoverAgeSeconds.
+bool is_sweepable_leftover(const SweepCandidate& file, std::wstring_view base, const PrivateOwner& me,
+                           bool in_data_directory,
+                           const std::function<bool(const platform::ProcessIdentity&)>& running);
+
+// Removes the leftovers of earlier runs from the temporary directory, once
+// per run (a killed build's listing can be large).
+void sweep_temporary_directory();
 
 // A working file of this run in `directory` (ending with a backslash). The
 // name is taken when the object is made; the file, if anything created it,
@@ -63,7 +94,9 @@ class WorkingFile {
 void delete_working_files();
 
 // Creates the drive's data directory if needed and leaves it hidden only.
-void prepare_data_directory(const std::wstring& drive_root);
+// False when it is no plain directory (a link to a folder elsewhere, say):
+// then nothing is written there.
+bool prepare_data_directory(const std::wstring& drive_root);
 // The five readme lines, ANSI code page, each ended by CR LF.
 std::string readme_bytes();
 void write_readme(const std::wstring& drive_root);
@@ -71,10 +104,12 @@ void write_readme(const std::wstring& drive_root);
 // returns true. The copy lands beside the index under a private name and is
 // then renamed over it, so the index path only ever holds a whole index, and
 // of two runs that install at once the last one wins. When the drive's own
-// place cannot be written, the index goes to the fallback place instead; only
-// when neither can be, the previous index stays as it was and the copy
-// message, which names the raw listing, is shown.
-bool install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root);
+// place cannot be written (or is not `own_place_usable`: a data directory
+// that is a link), the index goes to the fallback place instead; only when
+// neither can be, the previous index stays as it was and the copy message,
+// which names the raw listing, is shown.
+bool install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root,
+                   bool own_place_usable);
 // The copy message: "There was a problem copying the index file from ...".
 void report_failed_install(const std::wstring& raw_path, const std::wstring& drive_root);
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "handoff/safe_path.h"
 #include "index/exclusions.h"
 #include "index/listing_lines.h"
 #include "platform/code_page.h"
@@ -73,6 +74,7 @@ struct ListingFilter::Parts {
   Parts(const std::wstring& filtered_path, const std::vector<std::wstring>& words)
       : writer(filtered_path), test(words, platform::upper_case_table()), lines([this](std::wstring_view line) {
           ++lines_read;
+          if (line.size() > kLongestDirectory) ++overlong_lines;
           if (!test.excluded(line)) writer.add(line);
         }) {}
   FilteredWriter writer;
@@ -80,6 +82,8 @@ struct ListingFilter::Parts {
   ListingLines lines;
   std::string buffer = std::string(kReadBytes, '\0');
   std::uint64_t lines_read = 0;
+  std::uint64_t overlong_lines = 0;
+  std::uint64_t bytes_read = 0;
   bool read_ok = true;
 };
 
@@ -99,6 +103,7 @@ bool ListingFilter::read_more(platform::File& listing) {
       break;
     }
     if (*got == 0) break;
+    p.bytes_read += *got;
     p.lines.feed(std::string_view(p.buffer.data(), *got));
   }
   return p.read_ok && p.writer.ok();
@@ -111,6 +116,10 @@ bool ListingFilter::finish() {
 }
 
 std::uint64_t ListingFilter::lines_read() const { return parts_->lines_read; }
+
+std::uint64_t ListingFilter::overlong_lines() const { return parts_->overlong_lines; }
+
+std::uint64_t ListingFilter::bytes_read() const { return parts_->bytes_read; }
 
 bool filter_listing(const std::wstring& raw_path, const std::wstring& filtered_path,
                     const std::vector<std::wstring>& words) {

@@ -30,6 +30,10 @@ class ListingFilter {
   bool finish();
   // Lines of the listing read so far, kept or not: the folders listed.
   std::uint64_t lines_read() const;
+  // Of those, the lines too long to be offered as a directory.
+  std::uint64_t overlong_lines() const;
+  // Bytes of the listing read so far.
+  std::uint64_t bytes_read() const;
 
  private:
   struct Parts;

@@ -4,9 +4,30 @@
 
 namespace zrn {
 
-bool run_hidden(const std::wstring& program, const std::wstring& parameters,
-                const std::function<bool()>& while_waiting) {
-  return platform::run_hidden_and_wait(program, parameters, while_waiting);
+namespace {
+
+// Exit codes from 0xC0000000 up are the system's error statuses: the
+// process ended by a crash (a stack overflow, for one), not by its own end.
+constexpr std::uint32_t kFirstErrorStatus = 0xC0000000;
+
+}  // namespace
+
+HiddenResult run_hidden(const std::wstring& parameters, const std::wstring& output,
+                        const std::function<bool()>& keep_waiting) {
+  platform::HiddenCommand command;
+  command.program = platform::system_command_interpreter();
+  if (command.program.empty()) return {};
+  // The output file reaches cmd as its standard output handle, so its path
+  // is never part of the command line, where cmd would read a '%', '!' or
+  // '^' of it (a legal folder name under TEMP) as syntax. ShellExecuteExW
+  // cannot hand over a handle: there the path comes in a variable, which
+  // cmd on Windows expands once.
+  command.parameters = L"/D /V:OFF " + parameters;
+  command.output = output;
+  command.fallback_parameters = command.parameters + L" >\"%ZRN_LISTING%\"";
+  platform::set_inherited_variable(L"ZRN_LISTING", output);
+  const platform::HiddenRun run = platform::run_hidden_and_wait(command, keep_waiting);
+  return {run.started, run.stopped, run.exit_code >= kFirstErrorStatus};
 }
 
 }  // namespace zrn

@@ -61,14 +61,33 @@ std::optional<std::int64_t> last_write_local_seconds(const std::wstring& path);
 std::int64_t now_local_seconds();
 
 bool delete_file(const std::wstring& path);
-// A file, or a directory, that is no junction or symbolic link.
+// A file that is no junction or symbolic link.
 bool is_plain_file(const std::wstring& path);
-bool is_plain_directory(const std::wstring& path);
 bool remove_empty_directory(const std::wstring& path);
+// Deletes the file only when it is a plain file of that very name: no
+// directory, no link (junction, symbolic link) and not reached through one,
+// so that what a link points to is never deleted.
+bool delete_plain_file(const std::wstring& path);
+// A directory of that very name, no link and not reached through one (the
+// directory above it may be).
+bool is_plain_directory(const std::wstring& path);
+// Copies `from` into a file made anew at `to` (see File::create_new); a
+// failed copy leaves nothing at `to`.
+bool copy_to_new_file(const std::wstring& from, const std::wstring& to);
+std::int64_t now_utc_seconds();
+
+struct FoundFile {
+  std::wstring name;
+  bool plain_file = false;  // neither a directory nor a link
+  bool read_only = false;
+  std::int64_t last_write_utc_seconds = 0;
+};
+// The entries that match a pattern such as "C:\Temp\ZRNDIRAD.*", at most
+// `limit` of them, in the file system's order.
+std::vector<FoundFile> files_matching(const std::wstring& pattern, std::size_t limit);
 bool move_file(const std::wstring& from, const std::wstring& to);
 // Replaces the target and returns only once the move is on disk.
 bool move_file_replacing(const std::wstring& from, const std::wstring& to);
-bool copy_file_replacing(const std::wstring& from, const std::wstring& to);
 bool create_directory(const std::wstring& path);
 bool set_hidden_only(const std::wstring& path);
 std::optional<std::uint32_t> attributes(const std::wstring& path);
@@ -89,9 +108,6 @@ struct DirectoryListing {
 // `limit` files, and the count of all, up to `most_counted`. Not readable
 // when the directory cannot be opened.
 DirectoryListing list_directory(const std::wstring& directory, std::size_t limit, std::size_t most_counted);
-// The names of the files and directories that match a pattern such as
-// "C:\\Temp\\ZRNDIRAD.*"; empty when there are none.
-std::vector<std::wstring> names_matching(const std::wstring& pattern);
 // Creates the directory and any missing directories above it.
 bool create_directories(const std::wstring& path);
 std::wstring windows_directory();  // ends with a backslash; empty when unknown

@@ -60,8 +60,8 @@ File File::create_for_writing(const std::wstring& path, bool exclusive) {
 }
 
 File File::create_new(const std::wstring& path) {
-  HANDLE handle =
-      CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return File();
   return File(handle);
 }
@@ -128,11 +128,6 @@ bool is_plain_file(const std::wstring& path) {
   return value && !(*value & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
 }
 
-bool is_plain_directory(const std::wstring& path) {
-  const auto value = attributes(path);
-  return value && (*value & FILE_ATTRIBUTE_DIRECTORY) && !(*value & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
 bool remove_empty_directory(const std::wstring& path) { return RemoveDirectoryW(path.c_str()) != 0; }
 
 bool is_directory(const std::wstring& path) {
@@ -169,16 +164,121 @@ std::int64_t now_local_seconds() {
 
 bool delete_file(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
 
+namespace {
+
+// Owns a handle from CreateFileW.
+struct HandleCloser {
+  void operator()(void* handle) const {
+    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  }
+};
+using OwnedHandle = std::unique_ptr<void, HandleCloser>;
+
+OwnedHandle open_itself(const std::wstring& path, DWORD access) {
+  // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself rather than its target;
+  // FILE_FLAG_BACKUP_SEMANTICS lets a directory be opened at all.
+  return OwnedHandle(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+std::wstring final_path(HANDLE handle) {
+  wchar_t buffer[MAX_PATH + 1];
+  const DWORD length = GetFinalPathNameByHandleW(handle, buffer, MAX_PATH + 1, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+  if (length == 0 || length > MAX_PATH) return L"";
+  return std::wstring(buffer, length);
+}
+
+bool same_name(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
+// The opened entry is no link and was reached through none at its own name:
+// Windows marks a link it opened itself as a reparse point; Wine opens the
+// target even so (and deletes it), but names the target as the final path.
+bool opened_itself(HANDLE handle, const std::wstring& path, bool directory) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+      ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != directory) {
+    return false;
+  }
+  const auto cut = path.find_last_of(L'\\');
+  if (cut == std::wstring::npos || cut + 1 == path.size()) return false;
+  std::wstring parent = path.substr(0, cut);
+  if (parent.size() == 2) parent += L'\\';  // a drive's root
+  const OwnedHandle above = open_itself(parent, FILE_READ_ATTRIBUTES);
+  if (above.get() == INVALID_HANDLE_VALUE) return false;
+  std::wstring expected = final_path(above.get());
+  if (expected.empty()) return false;
+  if (expected.back() != L'\\') expected += L'\\';
+  expected += path.substr(cut + 1);
+  return same_name(final_path(handle), expected);
+}
+
+}  // namespace
+
+bool delete_plain_file(const std::wstring& path) {
+  const OwnedHandle file = open_itself(path, DELETE | FILE_READ_ATTRIBUTES);
+  if (file.get() == INVALID_HANDLE_VALUE || !opened_itself(file.get(), path, false)) return false;
+  FILE_DISPOSITION_INFO disposition = {TRUE};
+  return SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;
+}
+
+bool is_plain_directory(const std::wstring& path) {
+  const OwnedHandle directory = open_itself(path, FILE_READ_ATTRIBUTES);
+  return directory.get() != INVALID_HANDLE_VALUE && opened_itself(directory.get(), path, true);
+}
+
+bool copy_to_new_file(const std::wstring& from, const std::wstring& to) {
+  File source = File::open_for_reading(from);
+  if (!source.is_open()) return false;
+  File target = File::create_new(to);
+  if (!target.is_open()) return false;
+  std::string buffer(std::size_t{1} << 20, '\0');
+  bool ok = true;
+  for (;;) {
+    const auto got = source.read(buffer.data(), buffer.size());
+    if (!got) ok = false;
+    if (!got || *got == 0) break;
+    if (!target.write(std::string_view(buffer.data(), *got))) {
+      ok = false;
+      break;
+    }
+  }
+  ok = target.flush() && ok;
+  target.close();
+  if (!ok) delete_plain_file(to);
+  return ok;
+}
+
+std::int64_t now_utc_seconds() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return to_unix_seconds(now);
+}
+
+std::vector<FoundFile> files_matching(const std::wstring& pattern, std::size_t limit) {
+  std::vector<FoundFile> found;
+  WIN32_FIND_DATAW data;
+  const std::unique_ptr<void, FindCloser> find(FindFirstFileW(pattern.c_str(), &data));
+  if (find.get() == INVALID_HANDLE_VALUE || limit == 0) return found;
+  do {
+    FoundFile entry;
+    entry.name = data.cFileName;
+    entry.plain_file = !(data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+    entry.read_only = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    entry.last_write_utc_seconds = to_unix_seconds(data.ftLastWriteTime);
+    found.push_back(std::move(entry));
+  } while (found.size() < limit && FindNextFileW(find.get(), &data));
+  return found;
+}
+
 bool move_file(const std::wstring& from, const std::wstring& to) {
   return MoveFileW(from.c_str(), to.c_str()) != 0;
 }
 
 bool move_file_replacing(const std::wstring& from, const std::wstring& to) {
   return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
-
-bool copy_file_replacing(const std::wstring& from, const std::wstring& to) {
-  return CopyFileW(from.c_str(), to.c_str(), FALSE) != 0;
 }
 
 bool create_directory(const std::wstring& path) { return CreateDirectoryW(path.c_str(), nullptr) != 0; }
@@ -257,17 +357,6 @@ DirectoryListing list_directory(const std::wstring& directory, std::size_t limit
     }
   } while (FindNextFileW(find.get(), &data));
   return listing;
-}
-
-std::vector<std::wstring> names_matching(const std::wstring& pattern) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW data;
-  const std::unique_ptr<void, FindCloser> find(FindFirstFileW(pattern.c_str(), &data));
-  if (find.get() == INVALID_HANDLE_VALUE) return names;
-  do {
-    names.emplace_back(data.cFileName);
-  } while (FindNextFileW(find.get(), &data));
-  return names;
 }
 
 bool create_directories(const std::wstring& path) {

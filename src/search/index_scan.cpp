@@ -42,8 +42,9 @@ std::uint64_t equal_bytes(std::uint64_t word, unsigned char value) {
 
 }  // namespace
 
-IndexScan::IndexScan(std::wstring_view search_text, const std::optional<std::array<wchar_t, 256>>& byte_characters)
-    : search_(search_text), characters_(byte_characters) {
+IndexScan::IndexScan(std::wstring_view search_text, const std::optional<std::array<wchar_t, 256>>& byte_characters,
+                     std::wstring_view drive_root)
+    : search_(search_text), drive_root_(drive_root), characters_(byte_characters) {
   if (search_.empty()) return;
   can_match_ = true;
   if (!characters_) return;
@@ -95,6 +96,11 @@ void IndexScan::scan(std::string_view block, std::vector<std::wstring>& matches)
   } else {
     scan_decoded(block, matches);
   }
+}
+
+bool IndexScan::keeps(std::wstring_view line) const {
+  return index_line_accepted(line, search_) && plausible_index_line(line) &&
+         (drive_root_.empty() || index_line_on_drive(line, drive_root_));
 }
 
 std::wstring IndexScan::decode(std::string_view line) const {
@@ -167,7 +173,7 @@ void IndexScan::scan_bytes(std::string_view block, std::vector<std::wstring>& ma
     // One byte is one unit here: a line too long for a path is not decoded.
     if (!backslash_after && line_end - line_start <= kLongestDirectory) {
       std::wstring line = decode(block.substr(line_start, line_end - line_start));
-      if (index_line_accepted(line, search_) && plausible_index_line(line)) matches.push_back(std::move(line));
+      if (keeps(line)) matches.push_back(std::move(line));
     }
     line_floor = line_end;
     position = line_end + anchor_;
@@ -181,16 +187,27 @@ void IndexScan::scan_decoded(std::string_view block, std::vector<std::wstring>& 
     while (end < block.size() && !is_line_end(block[end])) ++end;
     if (end > start) {
       std::wstring line = platform::from_ansi(block.substr(start, end - start));
-      if (index_line_accepted(line, search_) && plausible_index_line(line)) matches.push_back(std::move(line));
+      if (keeps(line)) matches.push_back(std::move(line));
     }
     start = end + 1;
   }
 }
 
-bool scan_index_file(const std::wstring& path, const IndexScan& scan, std::vector<std::wstring>& matches) {
+std::optional<std::uint64_t> scan_index_file(const std::wstring& path, const IndexScan& scan,
+                                             std::vector<std::wstring>& matches, std::size_t most) {
   platform::File reader = platform::File::open_for_reading(path);
-  if (!reader.is_open()) return false;
-  if (!scan.can_match()) return true;
+  if (!reader.is_open()) return std::nullopt;
+  std::uint64_t beyond = 0;
+  if (!scan.can_match()) return beyond;
+  // What one piece adds past `most` is counted and dropped at once, so the
+  // list never holds more than a piece's worth beyond it.
+  const auto scan_piece = [&](std::string_view piece) {
+    scan.scan(piece, matches);
+    if (matches.size() > most) {
+      beyond += matches.size() - most;
+      matches.resize(most);
+    }
+  };
   // One megabyte at a time keeps the pass's memory flat. A line that does not
   // fit is no path: it is skipped up to its line end, and the lines after it
   // still count.
@@ -200,8 +217,8 @@ bool scan_index_file(const std::wstring& path, const IndexScan& scan, std::vecto
   for (;;) {
     const auto got = reader.read(buffer.data() + filled, buffer.size() - filled);
     if (!got || *got == 0) {
-      if (!skipping) scan.scan(std::string_view(buffer.data(), filled), matches);
-      return true;
+      if (!skipping) scan_piece(std::string_view(buffer.data(), filled));
+      return beyond;
     }
     filled += *got;
     if (skipping) {
@@ -224,7 +241,7 @@ bool scan_index_file(const std::wstring& path, const IndexScan& scan, std::vecto
       }
       continue;
     }
-    scan.scan(std::string_view(buffer.data(), cut), matches);
+    scan_piece(std::string_view(buffer.data(), cut));
     std::memmove(buffer.data(), buffer.data() + cut, filled - cut);
     filled -= cut;
   }

@@ -6,6 +6,7 @@
 #include <array>
 #include <bitset>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,7 +18,10 @@ class IndexScan {
  public:
   // `byte_characters`: the character of each byte in a one-byte ANSI code
   // page, or nothing to decode each line with the system's conversion.
-  IndexScan(std::wstring_view search_text, const std::optional<std::array<wchar_t, 256>>& byte_characters);
+  // `drive_root`: the drive the index lies on; only its lines are accepted
+  // (empty: lines of any drive, for measurements only).
+  IndexScan(std::wstring_view search_text, const std::optional<std::array<wchar_t, 256>>& byte_characters,
+            std::wstring_view drive_root = {});
 
   // False when no line can be accepted whatever the index holds.
   bool can_match() const { return can_match_; }
@@ -32,8 +36,10 @@ class IndexScan {
   bool occurs_at(std::string_view block, std::size_t start) const;
   std::size_t next_candidate(std::string_view block, std::size_t from) const;
   std::wstring decode(std::string_view line) const;
+  bool keeps(std::wstring_view line) const;
 
   std::wstring search_;
+  std::wstring drive_root_;
   std::optional<std::array<wchar_t, 256>> characters_;
   std::vector<std::bitset<256>> accepted_;  // per search position
   std::bitset<256> backslash_;
@@ -46,8 +52,15 @@ class IndexScan {
 // skipped whole.
 inline constexpr std::size_t kIndexReadBytes = std::size_t{1} << 20;
 
-// Reads the index file at `path` in pieces and appends its accepted lines.
-// False when the file could not be opened: the pass then adds nothing.
-bool scan_index_file(const std::wstring& path, const IndexScan& scan, std::vector<std::wstring>& matches);
+// The most matches a search keeps: a planted index cannot fill the memory,
+// and nobody pages through more.
+inline constexpr std::size_t kMostMatches = 100000;
+
+// Reads the index file at `path` in pieces and appends its accepted lines,
+// until `matches` holds `most`. Returns how many accepted lines there were
+// beyond those, or nothing when the file could not be opened: the pass then
+// adds nothing.
+std::optional<std::uint64_t> scan_index_file(const std::wstring& path, const IndexScan& scan,
+                                             std::vector<std::wstring>& matches, std::size_t most = kMostMatches);
 
 }  // namespace zrn

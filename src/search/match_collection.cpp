@@ -15,9 +15,9 @@
 
 namespace zrn {
 
-std::wstring current_directory_listing_parameters(const std::wstring& target) {
-  // As for the drive listing: UTF-16 output, and a quoted target.
-  return L"/U /C DIR /AD/B >\"" + target + L"\"";
+std::wstring current_directory_listing_parameters() {
+  // As for the drive listing: UTF-16 output.
+  return L"/U /C DIR /AD/B";
 }
 
 void collect_from_current_directory() {
@@ -25,7 +25,7 @@ void collect_from_current_directory() {
   // A name of this run's own: no other run writes it, and it is gone when
   // the pass ends.
   const WorkingFile listing(s.temporary_directory, L"ZRNDIRAD");
-  run_hidden(L"CMD.EXE", current_directory_listing_parameters(listing.path()));
+  run_hidden(current_directory_listing_parameters(), listing.path());
   platform::File reader = platform::File::open_for_reading(listing.path());
   if (!reader.is_open()) return;
   std::wstring directory = platform::current_directory();
@@ -52,10 +52,11 @@ constexpr std::size_t kMostLookedUpNames = 4096;
 
 // Replaces each match whose components hold the default character by the
 // real directories it stands for, in place; one that stands for none goes.
-void resolve_default_characters(std::vector<std::wstring>& matches) {
-  const DirectoryLookup lookup = [](const std::wstring& pattern) {
-    return platform::find_directories(pattern, kMostLookedUpNames);
-  };
+// Every directory read is cached and counted against one budget, so that a
+// planted index costs no more than that; the list stays within kMostMatches.
+void resolve_default_characters(std::vector<std::wstring>& matches, std::uint64_t& beyond) {
+  const DirectoryLookup lookup = cached_lookup(
+      [](const std::wstring& pattern) { return platform::find_directories(pattern, kMostLookedUpNames); });
   const AnsiForm ansi_form = [](std::wstring_view name) { return platform::to_ansi(name); };
   std::vector<std::wstring> resolved;
   for (auto& match : matches) {
@@ -64,8 +65,14 @@ void resolve_default_characters(std::vector<std::wstring>& matches) {
       continue;
     }
     for (auto& path : resolve_index_path(match, lookup, ansi_form)) {
-      if (plausible_directory(path) && platform::is_directory(path)) resolved.push_back(std::move(path));
+      // Looked up rather than asked for: the path has no wildcard left, so
+      // this finds the directory itself, within the same budget.
+      if (plausible_directory(path) && !lookup(path).empty()) resolved.push_back(std::move(path));
     }
+  }
+  if (resolved.size() > kMostMatches) {
+    beyond += resolved.size() - kMostMatches;
+    resolved.resize(kMostMatches);
   }
   matches = std::move(resolved);
 }
@@ -75,9 +82,11 @@ void resolve_default_characters(std::vector<std::wstring>& matches) {
 void search_index(const std::wstring& drive_root) {
   auto& s = state();
   s.matches.clear();
-  const IndexScan scan(s.search_text, platform::ansi_byte_characters());
-  scan_index_file(index_in_use(drive_root), scan, s.matches);
-  resolve_default_characters(s.matches);
+  s.matches_not_shown = 0;
+  if (!is_drive_root(drive_root)) return;
+  const IndexScan scan(s.search_text, platform::ansi_byte_characters(), drive_root);
+  s.matches_not_shown = scan_index_file(index_in_use(drive_root), scan, s.matches).value_or(0);
+  resolve_default_characters(s.matches, s.matches_not_shown);
 }
 
 IndexOutcome collect_from_index(const std::wstring& drive_root) {
@@ -91,6 +100,8 @@ IndexOutcome collect_from_index(const std::wstring& drive_root) {
 IndexOutcome collect_matches() {
   auto& s = state();
   const std::size_t before = s.matches.size();
+  // A killed build's listing can be large: it goes at the next search.
+  sweep_temporary_directory();
   collect_from_current_directory();
   if (s.matches.size() == before) return collect_from_index(s.drive_root);
   return IndexOutcome::ready;

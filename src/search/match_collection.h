@@ -18,8 +18,8 @@ IndexOutcome collect_from_index(const std::wstring& drive_root);
 // The same from the index as it stands, without looking at its age.
 void search_index(const std::wstring& drive_root);
 
-// The parameters for CMD.EXE that list the bare names of the current
-// directory's sub-directories into `target`.
-std::wstring current_directory_listing_parameters(const std::wstring& target);
+// The parameters for cmd.exe that list the bare names of the current
+// directory's sub-directories into its standard output.
+std::wstring current_directory_listing_parameters();
 
 }  // namespace zrn

@@ -1,5 +1,8 @@
 #include "search/path_resolution.h"
 
+#include <map>
+#include <memory>
+
 namespace zrn {
 
 std::wstring lookup_pattern(std::wstring_view component) {
@@ -12,6 +15,20 @@ std::wstring lookup_pattern(std::wstring_view component) {
     }
   }
   return pattern;
+}
+
+DirectoryLookup cached_lookup(DirectoryLookup read, std::size_t most_reads) {
+  struct Cache {
+    std::map<std::wstring, std::vector<std::wstring>> found;
+    std::size_t reads_left;
+  };
+  auto cache = std::make_shared<Cache>(Cache{{}, most_reads});
+  return [read = std::move(read), cache](const std::wstring& pattern) {
+    if (const auto known = cache->found.find(pattern); known != cache->found.end()) return known->second;
+    if (cache->reads_left == 0) return std::vector<std::wstring>{};
+    --cache->reads_left;
+    return cache->found.emplace(pattern, read(pattern)).first->second;
+  };
 }
 
 std::vector<std::wstring> names_stored_as(std::wstring_view stored, const std::vector<std::wstring>& names,

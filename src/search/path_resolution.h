@@ -18,6 +18,14 @@ using AnsiForm = std::function<std::string(std::wstring_view)>;
 // backslash and a last component that may hold '*') finds.
 using DirectoryLookup = std::function<std::vector<std::wstring>(const std::wstring& pattern)>;
 
+// The most directory reads that resolving the lines of one search may cost:
+// a planted index of many '?' lines costs no more than this.
+inline constexpr std::size_t kMostDirectoryReads = 2000;
+
+// `read` behind a cache: each pattern is read once, and once `most_reads`
+// reads have been made a pattern not read before finds nothing.
+DirectoryLookup cached_lookup(DirectoryLookup read, std::size_t most_reads = kMostDirectoryReads);
+
 // The most real paths that one index line may stand for.
 inline constexpr std::size_t kMostResolvedPaths = 16;
 

@@ -96,12 +96,12 @@ class KilledBuild(unittest.TestCase):
         run = Background(box, prefix, k)
         raw = wait_until(lambda: [p for p in (t / "tmp").glob("Indexfile.ZRN.*") if p.stat().st_size > 1000],
                          120, "a growing listing")[0]
-        owner = re.match(r"Indexfile\.ZRN\.(\d+)-", raw.name).group(1)
+        owner = re.match(r"Indexfile\.ZRN\.[^.]*\.(\d+)-", raw.name).group(1)
         subprocess.run(["wine", "taskkill", "/F", "/PID", owner], env=wine_env(), stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
         run.wait()
         # The listing dies with the program that started it.
-        wait_until(lambda: not processes_mentioning(raw.name), 20, "the end of the killed run's listing")
+        wait_until(lambda: not processes_mentioning("dir K:\\ /ad"), 20, "the end of the killed run's listing")
         self.assertEqual(index.read_bytes(), old)
 
         result = box.run_cmd(prefix, cwd=k)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/program_state.h"
+#include "handoff/safe_path.h"
 #include "index/exclusions.h"
 #include "index/index_builder.h"
 #include "index/index_storage.h"
@@ -225,9 +226,8 @@ TEST(IndexListingLines, LoneLastByteBecomesAQuestionMark) {
   EXPECT_EQ(split({"c"}), (std::vector<std::wstring>{L"?"}));
 }
 
-TEST(IndexCommands, QuotedTargetsAndUnicodeListings) {
-  EXPECT_EQ(drive_listing_parameters(L"D:\\", L"C:\\Users\\First Last\\Temp\\Indexfile.ZRN"),
-            L"/U /C dir D:\\ /ad /b /on /s >\"C:\\Users\\First Last\\Temp\\Indexfile.ZRN\"");
+TEST(IndexCommands, UnicodeListingToStandardOutput) {
+  EXPECT_EQ(drive_listing_parameters(L"D:\\"), L"/U /C dir D:\\ /ad /b /on /s");
 }
 
 TEST(IndexStorage, ReadmeBytes) {
@@ -272,19 +272,54 @@ TEST(IndexStorage, FallbackIsPerVolumeAndReadOnlyWhenItIsTheNewer) {
 }
 
 TEST(IndexStorage, PrivateNamesNameTheirRun) {
-  const platform::ProcessIdentity run{4242, 0x01DB2C3D4E5F6070ull};
+  const PrivateOwner run{L"PC-7", {4242, 0x01DB2C3D4E5F6070ull}};
   const std::wstring name = private_file_name(L"Indexfile.ZRN", run, 7);
-  EXPECT_EQ(name, L"Indexfile.ZRN.4242-01DB2C3D4E5F6070-7");
+  EXPECT_EQ(name, L"Indexfile.ZRN.PC-7.4242-01DB2C3D4E5F6070-7");
   EXPECT_EQ(private_file_owner(name, L"Indexfile.ZRN"), run);
-  EXPECT_EQ(private_file_owner(L"ZRNDIRAD.1-0000000000000000-1", L"zrndirad"), (platform::ProcessIdentity{1, 0}));
+  EXPECT_EQ(private_file_owner(L"ZRNDIRAD..1-0000000000000000-1", L"zrndirad"), (PrivateOwner{L"", {1, 0}}));
   // Names of another base, of older versions and of other programs are no
   // run's: nothing may delete them.
-  for (const wchar_t* other : {L"Indexfile.ZRN", L"Indexfile.ZRN1", L"Indexfile.ZRN1.4242-01DB2C3D4E5F6070-7",
-                               L"Indexfile.ZRN.4242", L"Indexfile.ZRN.4242-01DB2C3D4E5F6070",
-                               L"Indexfile.ZRN.4242-01DB2C3D4E5F607-7", L"Indexfile.ZRN.x42-01DB2C3D4E5F6070-7",
-                               L"Indexfile.ZRN.4242-01DB2C3D4E5F6070-", L"Indexfile.ZRN.4242-01db2c3d4e5f6070-7",
-                               L"Indexfile.ZRN.99999999999-01DB2C3D4E5F6070-7", L"Indexfile.ZRN.txt"}) {
+  for (const wchar_t* other :
+       {L"Indexfile.ZRN", L"Indexfile.ZRN1", L"Indexfile.ZRN1.PC.4242-01DB2C3D4E5F6070-7",
+        L"Indexfile.ZRN.4242-01DB2C3D4E5F6070-7", L"Indexfile.ZRN.PC.4242", L"Indexfile.ZRN.PC.4242-01DB2C3D4E5F6070",
+        L"Indexfile.ZRN.PC.4242-01DB2C3D4E5F607-7", L"Indexfile.ZRN.PC.x42-01DB2C3D4E5F6070-7",
+        L"Indexfile.ZRN.PC.4242-01DB2C3D4E5F6070-", L"Indexfile.ZRN.PC.4242-01db2c3d4e5f6070-7",
+        L"Indexfile.ZRN.PC.99999999999-01DB2C3D4E5F6070-7", L"Indexfile.ZRN.A.B.4242-01DB2C3D4E5F6070-7",
+        L"Indexfile.ZRN.txt"}) {
     EXPECT_FALSE(private_file_owner(other, L"Indexfile.ZRN")) << other;
+  }
+}
+
+TEST(IndexStorage, SweepTakesOnlyThisComputersOwnPlainLeftovers) {
+  const PrivateOwner me{L"Here", {10, 5}};
+  const std::wstring dead = private_file_name(L"ZRNDIRAD", {L"HERE", {20, 6}}, 1);
+  const std::wstring alive = private_file_name(L"ZRNDIRAD", {L"Here", {30, 7}}, 1);
+  const std::wstring mine = private_file_name(L"ZRNDIRAD", me, 1);
+  const std::wstring other_computer = private_file_name(L"ZRNDIRAD", {L"There", {20, 6}}, 1);
+  const auto running = [](const platform::ProcessIdentity& process) { return process.id == 30; };
+  struct Case {
+    std::wstring name;
+    bool plain_file;
+    bool read_only;
+    std::int64_t age;
+    bool in_data_directory;
+    bool swept;
+  };
+  const Case cases[] = {
+      {dead, true, false, 0, false, true},
+      {dead, true, false, kLeftoverAgeSeconds, true, true},
+      {dead, true, false, kLeftoverAgeSeconds - 1, true, false},  // another install may still be on its way
+      {dead, false, false, kLeftoverAgeSeconds, false, false},    // a link, or a directory
+      {dead, true, true, kLeftoverAgeSeconds, false, false},      // never one of ours
+      {alive, true, false, kLeftoverAgeSeconds, false, false},
+      {mine, true, false, kLeftoverAgeSeconds, false, false},
+      {other_computer, true, false, kLeftoverAgeSeconds, true, false},
+      {L"ZRNDIRAD.txt", true, false, kLeftoverAgeSeconds, false, false},
+  };
+  for (const auto& c : cases) {
+    const SweepCandidate file{c.name, c.plain_file, c.read_only, c.age};
+    EXPECT_EQ(is_sweepable_leftover(file, L"ZRNDIRAD", me, c.in_data_directory, running), c.swept)
+        << platform::to_utf8(c.name) << " plain " << c.plain_file << " age " << c.age;
   }
 }
 
@@ -352,6 +387,21 @@ TEST_F(IndexFilter, ManyLinesAcrossPieces) {
   ASSERT_TRUE(platform::write_whole_file(raw_, utf16(listing)));
   ASSERT_TRUE(filter_listing(raw_, filtered_, default_exclusions()));
   EXPECT_EQ(platform::read_whole_file(filtered_), platform::to_ansi(expected));
+}
+
+TEST_F(IndexFilter, CountsWhatALoopingListingLooksLike) {
+  const std::wstring longest = L"D:\\" + std::wstring(kLongestDirectory - 3, L'a');
+  const std::wstring listing = longest + L"\r\n" + longest + L"b\r\n" + longest + L"\\s1\r\n";
+  ASSERT_TRUE(platform::write_whole_file(raw_, utf16(listing)));
+  ListingFilter filter(filtered_, default_exclusions());
+  platform::File reader = platform::File::open_for_reading(raw_);
+  ASSERT_TRUE(filter.read_more(reader));
+  EXPECT_EQ(filter.overlong_lines(), 2u);
+  EXPECT_EQ(filter.bytes_read(), 2 * listing.size());
+  EXPECT_FALSE(listing_out_of_bounds(kLargestListingBytes, kMostOverlongPaths));
+  EXPECT_TRUE(listing_out_of_bounds(kLargestListingBytes + 1, 0));
+  EXPECT_TRUE(listing_out_of_bounds(0, kMostOverlongPaths + 1));
+  filter.finish();
 }
 
 TEST_F(IndexFilter, MissingListingWritesNothing) {

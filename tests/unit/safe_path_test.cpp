@@ -7,6 +7,7 @@
 #include "app/program_state.h"
 #include "handoff/change_script.h"
 #include "platform/files.h"
+#include "platform/text.h"
 
 namespace zrn {
 namespace {
@@ -35,6 +36,35 @@ TEST(SafePath, PlausibleDirectoriesAndIndexLines) {
   }
   for (const wchar_t c : std::wstring(L"\"<>|*")) {
     EXPECT_FALSE(plausible_index_line(std::wstring(L"D:\\a") + c + L"b")) << static_cast<char>(c);
+  }
+}
+
+// Only lines below the index's own drive: nothing that leads to another
+// drive, a share, a device or up out of the drive.
+TEST(SafePath, IndexLinesStayOnTheirDrive) {
+  const struct {
+    const wchar_t* line;
+    bool accepted;
+  } cases[] = {
+      {L"E:\\proj", true},
+      {L"e:\\Work\\proj. x\\a..b", true},
+      {L"C:\\windows\\system32", false},
+      {L"E:proj", false},
+      {L"E:\\", false},
+      {L"\\\\.\\E:\\windows", false},
+      {L"\\\\server\\share\\proj", false},
+      {L"\\windows\\help", false},
+      {L"..\\..\\windows\\temp", false},
+      {L"E:\\a\\..\\..\\x", false},
+      {L"E:\\a\\.\\x", false},
+      {L"E:\\a\\. .\\x", false},
+      {L"E:\\a\\\\x", false},
+      {L"E:\\a\\", false},
+      {L"E:\\a/../../x", false},
+      {L"E:\\a\\b:stream", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(index_line_on_drive(c.line, L"E:\\"), c.accepted) << platform::to_utf8(c.line);
   }
 }
 

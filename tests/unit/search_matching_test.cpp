@@ -263,5 +263,22 @@ TEST(PathResolution, ComponentsHoldingTheDefaultCharacterBecomeTheRealNames) {
   }
 }
 
+// However many lines ask, a folder is read once, and the reads of one
+// search stop at the budget.
+TEST(PathResolution, LookupsAreCachedAndBudgeted) {
+  std::vector<std::wstring> reads;
+  const DirectoryLookup lookup = cached_lookup(
+      [&](const std::wstring& pattern) {
+        reads.push_back(pattern);
+        return std::vector<std::wstring>{L"found"};
+      },
+      2);
+  for (const wchar_t* pattern : {L"D:\\a*", L"D:\\a*", L"D:\\b*", L"D:\\a*"}) {
+    EXPECT_EQ(lookup(pattern), std::vector<std::wstring>{L"found"});
+  }
+  EXPECT_TRUE(lookup(L"D:\\c*").empty());
+  EXPECT_EQ(reads, (std::vector<std::wstring>{L"D:\\a*", L"D:\\b*"}));
+}
+
 }  // namespace
 }  // namespace zrn
