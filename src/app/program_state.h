@@ -9,14 +9,14 @@ namespace zrn {
 
 // The selection screen's geometry, fixed once when the screen first opens.
 struct ScreenLayout {
-  int frame_width = 0;   // W: window width capped at 100
-  int left = 1;          // X
-  int top = 1;           // frame top row
-  int list_top = 5;      // Y
-  int page_size = 0;     // P
-  int preview_height = 0;// H
-  int preview_top = 0;   // T
-  int bottom = 0;        // B
+  int frame_width = 0;     // W: window width capped at 100
+  int left = 1;            // X
+  int top = 1;             // frame top row
+  int list_top = 5;        // Y
+  int page_size = 0;       // P
+  int preview_height = 0;  // H
+  int preview_top = 0;     // T
+  int bottom = 0;          // B
 
   bool operator==(const ScreenLayout&) const = default;
 };
@@ -38,9 +38,9 @@ struct ProgramState {
   std::wstring run_folder;  // the wrapper's folder of this run; empty without one
 
   // Configuration
-  std::vector<std::wstring> exclusions;      // upper case, defaults first
-  std::array<std::wstring, 16> quick_dirs;   // each empty or ending in '\'
-  std::uint16_t index_age_limit = 0;         // weeks, 0 = never too old
+  std::vector<std::wstring> exclusions;     // upper case, defaults first
+  std::array<std::wstring, 16> quick_dirs;  // each empty or ending in '\'
+  std::uint16_t index_age_limit = 0;        // weeks, 0 = never too old
 
   // Drives and matches
   std::vector<std::wstring> drives;

@@ -12,9 +12,22 @@ class ConsoleDevice;
 
 // The sixteen console colours; the bits are the console attribute bits.
 enum ConsoleColour : int {
-  black = 0, blue = 1, green = 2, cyan = 3, red = 4, magenta = 5, brown = 6, light_grey = 7,
-  dark_grey = 8, bright_blue = 9, bright_green = 10, bright_cyan = 11, bright_red = 12,
-  bright_magenta = 13, yellow = 14, white = 15,
+  black = 0,
+  blue = 1,
+  green = 2,
+  cyan = 3,
+  red = 4,
+  magenta = 5,
+  brown = 6,
+  light_grey = 7,
+  dark_grey = 8,
+  bright_blue = 9,
+  bright_green = 10,
+  bright_cyan = 11,
+  bright_red = 12,
+  bright_magenta = 13,
+  yellow = 14,
+  white = 15,
 };
 
 // Key characters and virtual-key codes the program tests.

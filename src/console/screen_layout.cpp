@@ -57,8 +57,8 @@ std::array<std::wstring, 4> build_frame_texts(int width) {
   const auto inner = static_cast<std::size_t>(std::max(width - 2, 0));
   std::wstring run(inner, L' ');
   std::replace(run.begin(), run.end(), L' ', L'\u2500');
-  return {L"\u256D" + run + L"\u256E", L"\u2502" + std::wstring(inner, L' ') + L"\u2502",
-          L"\u251C" + run + L"\u2524", L"\u2570" + run + L"\u256F"};
+  return {L"\u256D" + run + L"\u256E", L"\u2502" + std::wstring(inner, L' ') + L"\u2502", L"\u251C" + run + L"\u2524",
+          L"\u2570" + run + L"\u256F"};
 }
 
 std::wstring fit_path(std::wstring_view path, int width) {
@@ -95,8 +95,8 @@ std::vector<std::wstring> legend_for(int room) {
       legend_pieces(),
       {L" ", L" F2=Rescan ", L" ", L" F3=Change Drive ", L" ", L" Arrows=Move ", L" ", L" Return=Select ", L" ",
        L" ESC=Exit ", L" "},
-      {L" ", L" F2=Rescan ", L" ", L" F3=Drive ", L" ", L" Arrows=Move ", L" ", L" Return=Select ", L" ",
-       L" ESC=Exit ", L" "},
+      {L" ", L" F2=Rescan ", L" ", L" F3=Drive ", L" ", L" Arrows=Move ", L" ", L" Return=Select ", L" ", L" ESC=Exit ",
+       L" "},
       {L" ", L" F2=Rescan ", L" ", L" F3=Drive ", L" ", L" Return=Select ", L" ", L" ESC=Exit ", L" "},
       {L" ", L" F2=Scan ", L" ", L" F3=Drive ", L" ", L" Return=Select ", L" ", L" ESC=Exit ", L" "},
       {L" ", L" Return=Select ", L" ", L" ESC=Exit ", L" "},
@@ -112,16 +112,11 @@ std::vector<std::wstring> legend_for(int room) {
 }
 
 std::vector<std::wstring> legend_pieces() {
-  return {L" ",
-          L" F2=Rescan ",
-          L" ",
-          L" F3=Change Drive ",
-          L" ",
-          L" Navigation Keys=Move selection ",
-          L" ",
-          L" \U000F0311 Return=Select Directory ",
-          L" ",
-          L" ESC=Exit ",
+  return {L" ", L" F2=Rescan ",
+          L" ", L" F3=Change Drive ",
+          L" ", L" Navigation Keys=Move selection ",
+          L" ", L" \U000F0311 Return=Select Directory ",
+          L" ", L" ESC=Exit ",
           L" "};
 }
 
@@ -219,9 +214,7 @@ KeyResult apply_key(Selection current, std::wstring_view text, int code, int mat
   return result;
 }
 
-bool ends_pass(const KeyPress& key) {
-  return apply_key({}, key.text, key.code, 1, 1, 1).outcome != KeyOutcome::moved;
-}
+bool ends_pass(const KeyPress& key) { return apply_key({}, key.text, key.code, 1, 1, 1).outcome != KeyOutcome::moved; }
 
 BurstResult apply_burst(Selection current, std::span<const KeyPress> keys, int match_count, int visible_rows,
                         int page_size) {

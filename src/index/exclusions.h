@@ -25,10 +25,10 @@ class ExclusionTest {
     std::wstring word;
     std::size_t anchor;  // position of the looked-for letter in the word
   };
-  std::vector<wchar_t> upper_;              // 65536 entries
-  std::vector<unsigned char> group_of_;     // by code unit: 1 + group, or 0
+  std::vector<wchar_t> upper_;                 // 65536 entries
+  std::vector<unsigned char> group_of_;        // by code unit: 1 + group, or 0
   std::vector<std::vector<Anchored>> groups_;  // words sharing an anchor letter
-  std::vector<std::wstring> plain_words_;   // set only for the plain rule
+  std::vector<std::wstring> plain_words_;      // set only for the plain rule
 };
 
 }  // namespace zrn

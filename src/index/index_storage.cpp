@@ -152,9 +152,7 @@ std::wstring temporary_directory() {
   return path.empty() ? platform::windows_directory() + L"Temp\\" : path;
 }
 
-std::wstring data_directory_path(const std::wstring& drive_root) {
-  return drive_root + state().data_directory_name;
-}
+std::wstring data_directory_path(const std::wstring& drive_root) { return drive_root + state().data_directory_name; }
 
 std::wstring index_file_path(const std::wstring& drive_root) { return drive_root + state().index_below_root; }
 
@@ -329,8 +327,7 @@ bool install_index(const std::wstring& raw_path, const std::wstring& filtered_pa
                    bool own_place_usable) {
   const std::wstring index_path = index_file_path(drive_root);
   const std::wstring fallback = fallback_index_path(drive_root);
-  bool installed =
-      own_place_usable && install_at(filtered_path, data_directory_path(drive_root) + L"\\", index_path);
+  bool installed = own_place_usable && install_at(filtered_path, data_directory_path(drive_root) + L"\\", index_path);
   if (installed) {
     // The drive's own index is the newest now; an older copy elsewhere
     // would only stand in its way.

@@ -32,12 +32,12 @@ class ListingLines {
 
   LineHandler on_line_;
   std::size_t longest_line_;
-  std::wstring units_;      // reused for each piece
-  std::wstring pending_;    // the start of a line not yet ended
+  std::wstring units_;    // reused for each piece
+  std::wstring pending_;  // the start of a line not yet ended
   bool has_odd_byte_ = false;
   unsigned char odd_byte_ = 0;
-  bool after_cr_ = false;   // an LF right after it ends no further line
-  bool too_long_ = false;   // the line not yet ended is being skipped
+  bool after_cr_ = false;  // an LF right after it ends no further line
+  bool too_long_ = false;  // the line not yet ended is being skipped
 };
 
 }  // namespace zrn

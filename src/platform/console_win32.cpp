@@ -98,8 +98,8 @@ class WindowsConsole final : public ConsoleDevice {
     // A handle of the user's screen itself: Windows binds the standard output
     // handle to it, but Wine's follows whichever screen is shown, so only
     // this handle can bring the user's screen back.
-    HANDLE user = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE user = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
     if (user == INVALID_HANDLE_VALUE) return false;
     HANDLE own = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                            CONSOLE_TEXTMODE_BUFFER, nullptr);

@@ -92,7 +92,7 @@ bool create_directory(const std::wstring& path);
 bool set_hidden_only(const std::wstring& path);
 std::optional<std::uint32_t> attributes(const std::wstring& path);
 
-std::wstring temp_path();         // long form, ends with a backslash
+std::wstring temp_path();  // long form, ends with a backslash
 // The long form of an existing path; the path itself when there is none.
 std::wstring long_path(const std::wstring& path);
 std::wstring module_directory();  // ends with a backslash

@@ -52,8 +52,8 @@ File File::create_for_writing(const std::wstring& path, bool exclusive) {
   HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
-    handle = CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+    handle =
+        CreateFileW(path.c_str(), GENERIC_WRITE, share, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   }
   if (handle == INVALID_HANDLE_VALUE) return File();
   return File(handle);
@@ -147,8 +147,8 @@ std::optional<std::int64_t> last_write_local_seconds(const std::wstring& path) {
   SYSTEMTIME utc;
   SYSTEMTIME local;
   FILETIME local_time;
-  if (!FileTimeToSystemTime(&data.ftLastWriteTime, &utc) ||
-      !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) || !SystemTimeToFileTime(&local, &local_time)) {
+  if (!FileTimeToSystemTime(&data.ftLastWriteTime, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) ||
+      !SystemTimeToFileTime(&local, &local_time)) {
     return std::nullopt;
   }
   return to_unix_seconds(local_time);
@@ -273,9 +273,7 @@ std::vector<FoundFile> files_matching(const std::wstring& pattern, std::size_t l
   return found;
 }
 
-bool move_file(const std::wstring& from, const std::wstring& to) {
-  return MoveFileW(from.c_str(), to.c_str()) != 0;
-}
+bool move_file(const std::wstring& from, const std::wstring& to) { return MoveFileW(from.c_str(), to.c_str()) != 0; }
 
 bool move_file_replacing(const std::wstring& from, const std::wstring& to) {
   return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
@@ -283,9 +281,7 @@ bool move_file_replacing(const std::wstring& from, const std::wstring& to) {
 
 bool create_directory(const std::wstring& path) { return CreateDirectoryW(path.c_str(), nullptr) != 0; }
 
-bool set_hidden_only(const std::wstring& path) {
-  return SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN) != 0;
-}
+bool set_hidden_only(const std::wstring& path) { return SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN) != 0; }
 
 std::wstring temp_path() {
   wchar_t buffer[MAX_PATH + 1] = {};
@@ -411,7 +407,8 @@ std::vector<std::wstring> logical_drives() {
 
 std::optional<std::uint32_t> volume_serial(const std::wstring& drive_root) {
   DWORD serial = 0;
-  if (!GetVolumeInformationW(drive_root.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) return std::nullopt;
+  if (!GetVolumeInformationW(drive_root.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0))
+    return std::nullopt;
   return serial;
 }
 

@@ -1,11 +1,11 @@
+#include "platform/shell_folders.h"
+
+#include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <memory>
 #include <type_traits>
-
-#include "platform/shell_folders.h"
 
 namespace zrn::platform {
 

@@ -1,6 +1,6 @@
-#include <windows.h>
-
 #include "platform/system_info.h"
+
+#include <windows.h>
 
 #if defined(_MSC_VER)
 #include <intrin.h>

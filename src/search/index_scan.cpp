@@ -131,7 +131,8 @@ std::size_t IndexScan::next_candidate(std::string_view block, std::size_t from) 
     constexpr std::size_t kStretch = 32;
     for (; i + kStretch <= size; i += kStretch) {
       unsigned char any = 0;
-      for (std::size_t k = 0; k < kStretch; ++k) any |= static_cast<unsigned char>((data[i + k] == a) | (data[i + k] == b));
+      for (std::size_t k = 0; k < kStretch; ++k)
+        any |= static_cast<unsigned char>((data[i + k] == a) | (data[i + k] == b));
       if (any) break;
     }
   } else if (anchor_bytes_.size() <= 4) {
@@ -165,7 +166,8 @@ void IndexScan::scan_bytes(std::string_view block, std::vector<std::wstring>& ma
     while (line_start > line_floor && !is_line_end(block[line_start - 1])) --line_start;
     std::size_t line_end = start + accepted_.size();
     bool backslash_after = false;
-    for (std::size_t k = start + 1; k < line_end; ++k) backslash_after |= backslash_[static_cast<unsigned char>(block[k])];
+    for (std::size_t k = start + 1; k < line_end; ++k)
+      backslash_after |= backslash_[static_cast<unsigned char>(block[k])];
     while (line_end < block.size() && !is_line_end(block[line_end])) {
       backslash_after |= backslash_[static_cast<unsigned char>(block[line_end])];
       ++line_end;

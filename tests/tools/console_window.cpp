@@ -61,8 +61,8 @@ int wmain(int argc, wchar_t** argv) {
     SetConsoleWindowInfo(screen, TRUE, &window);
   }
   if (!GetConsoleScreenBufferInfo(screen, &info)) return 6;
-  const bool done = info.srWindow.Right - info.srWindow.Left + 1 == width &&
-                    info.srWindow.Bottom - info.srWindow.Top + 1 == height;
+  const bool done =
+      info.srWindow.Right - info.srWindow.Left + 1 == width && info.srWindow.Bottom - info.srWindow.Top + 1 == height;
   CloseHandle(screen);
   return done ? 0 : 7;
 }

@@ -11,10 +11,10 @@ TEST(CellWidth, ByKindOfCharacter) {
     int cells;
   };
   const Case cases[] = {
-      {U'a', 1},      {U'\u00e9', 1},  {U'\u2502', 1},  {U'\u0301', 0},     {U'\u200d', 0},      {U'\ufe0f', 0},
-      {U'\u0e48', 0}, {U'\u4e2d', 2},  {U'\u3000', 2},  {U'\uac00', 2},     {U'\uff21', 2},      {U'\uff61', 1},
-      {U'\u3042', 2}, {U'\u1100', 2},  {U'\u115f', 2},  {U'\u1160', 1},     {U'\U0001F600', 2},  {U'\U00020000', 2},
-      {U'\U000F0311', 1},
+      {U'a', 1},      {U'\u00e9', 1},     {U'\u2502', 1},     {U'\u0301', 0},     {U'\u200d', 0},
+      {U'\ufe0f', 0}, {U'\u0e48', 0},     {U'\u4e2d', 2},     {U'\u3000', 2},     {U'\uac00', 2},
+      {U'\uff21', 2}, {U'\uff61', 1},     {U'\u3042', 2},     {U'\u1100', 2},     {U'\u115f', 2},
+      {U'\u1160', 1}, {U'\U0001F600', 2}, {U'\U00020000', 2}, {U'\U000F0311', 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(static_cast<unsigned>(c.c));
@@ -24,7 +24,7 @@ TEST(CellWidth, ByKindOfCharacter) {
 
 TEST(CellWidth, TextCutPaddedAndClipped) {
   const std::wstring cjk = L"ab\u4e2d\u6587cd";  // 8 cells in 6 units
-  const std::wstring accent = L"e\u0301x";         // 2 cells in 3 units
+  const std::wstring accent = L"e\u0301x";       // 2 cells in 3 units
   const std::wstring pair = L"a\U000F0311b";     // 3 cells in 4 units
   EXPECT_EQ(text_cells(cjk), 8);
   // A wide character that would straddle the limit is left out whole.

@@ -16,8 +16,8 @@ TEST(ChangeScript, ResetIsElevenBytes) { EXPECT_EQ(reset_script_bytes(), "@echo 
 
 // The lines that move the shell to a directory and confirm it only then.
 std::string change(const char* chdir_argument, const char* confirmed) {
-  return std::string("(call )\r\nchdir /D \"") + chdir_argument + "\"\r\nif not errorlevel 1 echo Directory has been changed to " +
-         confirmed + "\r\n";
+  return std::string("(call )\r\nchdir /D \"") + chdir_argument +
+         "\"\r\nif not errorlevel 1 echo Directory has been changed to " + confirmed + "\r\n";
 }
 
 TEST(ChangeScript, WritesEscapedLinesAsUtf8) {

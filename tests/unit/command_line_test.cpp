@@ -126,10 +126,7 @@ TEST(CommandLine, WordsFromTheWrapper) {
   }
   // Each word stays one word, its quotes gone, whatever it holds; a missing
   // one is empty.
-  g_variables = {{L"ZRN_ARGC", L"4"},
-                 {L"ZRN_ARG1", L"R&md INJW"},
-                 {L"ZRN_ARG2", L"x\"y z\"w"},
-                 {L"ZRN_ARG4", L"/q3"}};
+  g_variables = {{L"ZRN_ARGC", L"4"}, {L"ZRN_ARG1", L"R&md INJW"}, {L"ZRN_ARG2", L"x\"y z\"w"}, {L"ZRN_ARG4", L"/q3"}};
   const auto words = wrapper_words(test_variable);
   ASSERT_TRUE(words);
   EXPECT_EQ(*words, (std::vector<std::wstring>{L"", L"R&md INJW", L"xy zw", L"", L"/q3"}));

@@ -33,14 +33,27 @@ TEST(ConfigQuickSwitch, MapsEachCharacterToItsEntry) {
     wchar_t character;
     std::size_t entry;
   };
-  const Case cases[] =
-      {
-          {L'0', 0},      {L'1', 1},  {L'5', 5},  {L'9', 9},  {L'D', 10},     {L'L', 11},
-          {L'V', 12},     {L'M', 13}, {L'P', 14}, {L'X', 15}, {L'Z', 0},      {L'-', 0},
-          {L'A', 0},      {L'Q', 0},  {L'*', 0},  {L' ', 0},  {L'\u0663', 0},  // an Arabic-Indic digit is not one of
-                                                                               // "0" to "9"
-          {L'\uff11', 0},                                                      // nor is a full-width one
-      };
+  const Case cases[] = {
+      {L'0', 0},
+      {L'1', 1},
+      {L'5', 5},
+      {L'9', 9},
+      {L'D', 10},
+      {L'L', 11},
+      {L'V', 12},
+      {L'M', 13},
+      {L'P', 14},
+      {L'X', 15},
+      {L'Z', 0},
+      {L'-', 0},
+      {L'A', 0},
+      {L'Q', 0},
+      {L'*', 0},
+      {L' ', 0},
+      {L'\u0663', 0},  // an Arabic-Indic digit is not one of
+                       // "0" to "9"
+      {L'\uff11', 0},  // nor is a full-width one
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.character));
     EXPECT_EQ(quick_entry_index(c.character), c.entry);

@@ -81,7 +81,7 @@ TEST_F(ConsoleTest, ReadKeyTakesTheFirstKeyDownAndDropsOtherEvents) {
   EXPECT_EQ(Console::last_key_code(), 0);
 
   fake.input.push_back({platform::InputKind::other, false, 0, 0});  // a mouse event
-  fake.key(0, 40);                                                   // Down
+  fake.key(0, 40);                                                  // Down
   EXPECT_EQ(Console::read_key(), L"");
   EXPECT_EQ(Console::last_key_code(), 40);
 
@@ -99,7 +99,7 @@ int g_shutdowns = 0;
 TEST_F(ConsoleTest, EveryWayOutGivesTheUsersConsoleBack) {
   struct Case {
     const char* name;
-    bool own_screen;                 // the console can make a second screen
+    bool own_screen;  // the console can make a second screen
     void (*leave)(FakeConsole&);
     int shutdowns;
   };

@@ -12,8 +12,8 @@
 namespace zrn::testing {
 
 struct FakeScreen {
-  FakeScreen(int w, int h) : width(w), height(h), cells(static_cast<std::size_t>(w * h), L' '),
-                             attrs(static_cast<std::size_t>(w * h), 7) {}
+  FakeScreen(int w, int h)
+      : width(w), height(h), cells(static_cast<std::size_t>(w * h), L' '), attrs(static_cast<std::size_t>(w * h), 7) {}
   int width;
   int height;
   std::vector<wchar_t> cells;
@@ -24,9 +24,7 @@ struct FakeScreen {
   int cursor_y = 0;
   bool cursor_visible = true;
 
-  std::wstring row(int y) const {
-    return std::wstring(cells.begin() + y * width, cells.begin() + (y + 1) * width);
-  }
+  std::wstring row(int y) const { return std::wstring(cells.begin() + y * width, cells.begin() + (y + 1) * width); }
   void put(wchar_t c) {
     const bool wrap = (mode & 2) != 0;
     if ((mode & 1) && c == L'\r') {
@@ -65,7 +63,7 @@ class FakeConsole final : public platform::ConsoleDevice {
   int handlers_installed = 0;
   bool (*control_handler)(platform::ControlEvent) = nullptr;
   std::wstring status;  // the line on the console itself
-  std::string bytes;  // redirected output
+  std::string bytes;    // redirected output
   std::wstring title = L"user title";
   std::deque<platform::InputEvent> input;
   int writes = 0;

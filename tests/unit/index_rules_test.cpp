@@ -110,7 +110,7 @@ TEST(IndexAge, RebuildRuleAtItsBoundaries) {
       {7 * kDay, 1, false},
       {8 * kDay, 1, true},
       {7 * kDay + 11 * kHour, 1, false},
-      {7 * kDay + 12 * kHour, 1, true},  // 7.5 goes to the even 8
+      {7 * kDay + 12 * kHour, 1, true},   // 7.5 goes to the even 8
       {6 * kDay + 12 * kHour, 1, false},  // 6.5 goes to the even 6
       {14 * kDay + 11 * kHour, 2, false},
       {14 * kDay + 13 * kHour, 2, true},

@@ -14,7 +14,7 @@ TEST(ScreenLayoutNumbers, PageAndPreviewByMatchCount) {
     int page, preview, preview_top, bottom;
   };
   const Case cases[] = {
-      {1, 1, 5, 8, 15},    {2, 2, 5, 9, 16},    {3, 3, 5, 10, 17},    {4, 4, 6, 11, 19},
+      {1, 1, 5, 8, 15},    {2, 2, 5, 9, 16},    {3, 3, 5, 10, 17},   {4, 4, 6, 11, 19},
       {10, 10, 6, 17, 25}, {11, 11, 8, 18, 28}, {15, 15, 8, 22, 32}, {40, 15, 8, 22, 32},
   };
   for (const auto& c : cases) {
@@ -89,8 +89,8 @@ TEST(ScreenFitPath, PadsOrJoinsTheTwoEnds) {
 }
 
 TEST(ScreenNumbers, ThousandsSeparators) {
-  const std::pair<std::int64_t, const wchar_t*> cases[] = {
-      {0, L"0"}, {2, L"2"}, {999, L"999"}, {1000, L"1,000"}, {1234, L"1,234"}, {1234567, L"1,234,567"}};
+  const std::pair<std::int64_t, const wchar_t*> cases[] = {{0, L"0"},        {2, L"2"},        {999, L"999"},
+                                                           {1000, L"1,000"}, {1234, L"1,234"}, {1234567, L"1,234,567"}};
   for (const auto& [number, text] : cases) EXPECT_EQ(with_thousands(number), text);
 }
 
