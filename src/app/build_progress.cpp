@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/identity.h"
 #include "app/program_state.h"
 #include "console/cell_width.h"
 #include "console/console.h"
@@ -60,7 +61,7 @@ void BuildProgress::listing(const std::wstring& drive_root, std::uint64_t folder
   if (shown_ && folders == last_) return;
   shown_ = true;
   last_ = folders;
-  Console::set_title(state().display_title + L" - indexing " + drive_root + L" - " +
+  Console::set_title(std::wstring(kDisplayTitle) + L" - indexing " + drive_root + L" - " +
                      with_thousands(static_cast<std::int64_t>(folders)) + L" folders");
   show_line(build_progress_line(drive_root, folders));
 }

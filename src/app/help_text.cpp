@@ -1,5 +1,6 @@
 #include "app/help_text.h"
 
+#include "app/identity.h"
 #include "app/program_state.h"
 #include "console/console.h"
 
@@ -27,7 +28,7 @@ std::vector<std::wstring> help_lines(std::wstring_view display_title) {
 }
 
 void print_help() {
-  for (const auto& line : help_lines(state().display_title)) Console::print_line(line);
+  for (const auto& line : help_lines(kDisplayTitle)) Console::print_line(line);
 }
 
 }  // namespace zrn

@@ -1,13 +1,17 @@
 #pragma once
 #include <string_view>
 
+#include "build_identity.h"
+
 namespace zrn {
 
-// Sets the display title, version and credit texts in the program state.
-void set_identity();
+inline constexpr std::wstring_view kDisplayTitle = L"ZRN - Zarnpath";
+inline constexpr std::wstring_view kVersionText = L"" ZRN_VERSION_TEXT;
+inline constexpr std::wstring_view kAuthorName = L"The Zarnpath Developers";
+inline constexpr std::wstring_view kMakerPlace = L"Lakeside, Nowhereland";
+inline constexpr std::wstring_view kWebAddress = L"https://zarnpath.example";
+
 // True when the credit texts are the ones the program was built with.
 bool credits_intact(std::wstring_view author, std::wstring_view place);
-
-inline constexpr std::wstring_view kWebAddress = L"https://zarnpath.example";
 
 }  // namespace zrn

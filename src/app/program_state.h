@@ -22,17 +22,8 @@ struct ScreenLayout {
 };
 
 struct ProgramState {
-  // Identity
-  std::wstring display_title;
-  std::wstring version_text;
-  std::wstring author_name;
-  std::wstring maker_place;
-
   // Paths and names
   std::wstring temporary_directory;  // ends with a backslash
-  std::wstring data_directory_name;  // "Zarnpath"
-  std::wstring index_file_name;      // "Indexfile.ZRN"
-  std::wstring index_below_root;     // "Zarnpath\Indexfile.ZRN"
   std::wstring program_directory;    // ends with a backslash
   std::wstring change_script_path;
   std::wstring run_folder;  // the wrapper's folder of this run; empty without one

@@ -26,13 +26,6 @@ namespace zrn {
 
 namespace {
 
-void set_names() {
-  auto& s = state();
-  s.data_directory_name = L"Zarnpath";
-  s.index_file_name = L"Indexfile.ZRN";
-  s.index_below_root = s.data_directory_name + L"\\" + s.index_file_name;
-}
-
 void run_search_mode() {
   auto& s = state();
   const IndexOutcome outcome = collect_matches();
@@ -95,12 +88,11 @@ int run_program() {
   platform::set_up_process();
 
   s.temporary_directory = temporary_directory();
-  set_identity();
-  if (!credits_intact(s.author_name, s.maker_place)) {
-    platform::show_message(s.display_title, L"The program's built-in texts have been altered. The program ends.");
+  if (!credits_intact(kAuthorName, kMakerPlace)) {
+    platform::show_message(std::wstring(kDisplayTitle),
+                           L"The program's built-in texts have been altered. The program ends.");
     return 0;
   }
-  set_names();
   s.exclusions = default_exclusions();
 
   set_shutdown_routine(shutdown);
@@ -108,7 +100,7 @@ int run_program() {
   set_index_progress(&build_progress);
   // Even a failure inside the program leaves the console as the user had it.
   platform::on_internal_failure([] { Console::give_back(); });
-  Console::open(s.display_title);
+  Console::open(std::wstring(kDisplayTitle));
   try {
     if (Console::window_size()) {
       s.window_width = Console::window_width();

@@ -1,5 +1,6 @@
 #include "config/quick_directories.h"
 
+#include "app/identity.h"
 #include "app/program_state.h"
 #include "console/console.h"
 #include "handoff/change_script.h"
@@ -85,7 +86,7 @@ void run_quick_directory_mode(wchar_t switch_character) {
   // as good as none.
   if (entry.empty() || !plausible_directory(entry)) {
     Console::print_line();
-    Console::print_line(s.display_title);
+    Console::print_line(std::wstring(kDisplayTitle));
     Console::print_line();
     Console::print_line(quick_switch_message(switch_character, entry, s.program_directory + L"ZRN.INI"));
     return;

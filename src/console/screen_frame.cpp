@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "app/identity.h"
 #include "app/program_state.h"
 #include "console/cell_width.h"
 #include "console/console.h"
@@ -19,9 +20,9 @@ int room_from(int column) { return std::max(state().window_width - column, 0); }
 void draw_title() {
   const auto& s = state();
   const int width = s.layout.frame_width;
-  const int column = width / 2 - (static_cast<int>(s.display_title.size()) + 6) / 2;
+  const int column = width / 2 - (static_cast<int>(kDisplayTitle.size()) + 6) / 2;
   Console::set_colour(yellow, black);
-  print_at(column, 2, L"** " + s.display_title + L" **");
+  print_at(column, 2, L"** " + std::wstring(kDisplayTitle) + L" **");
   Console::set_colour(light_grey, black);
 }
 

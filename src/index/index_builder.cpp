@@ -56,8 +56,8 @@ IndexOutcome build_index(const std::wstring& drive_root) {
   IndexOutcome outcome = IndexOutcome::not_written;
   {
     const auto& s = state();
-    const WorkingFile raw(s.temporary_directory, s.index_file_name);
-    const WorkingFile filtered(s.temporary_directory, s.index_file_name + L"1");
+    const WorkingFile raw(s.temporary_directory, kIndexFileName);
+    const WorkingFile filtered(s.temporary_directory, std::wstring(kIndexFileName) + L"1");
     ListingFilter filter(filtered.path(), s.exclusions);
     platform::File listing;
     bool read_ok = filter.is_open();

@@ -152,9 +152,13 @@ std::wstring temporary_directory() {
   return path.empty() ? platform::windows_directory() + L"Temp\\" : path;
 }
 
-std::wstring data_directory_path(const std::wstring& drive_root) { return drive_root + state().data_directory_name; }
+std::wstring data_directory_path(const std::wstring& drive_root) {
+  return drive_root + std::wstring(kDataDirectoryName);
+}
 
-std::wstring index_file_path(const std::wstring& drive_root) { return drive_root + state().index_below_root; }
+std::wstring index_file_path(const std::wstring& drive_root) {
+  return data_directory_path(drive_root) + L"\\" + std::wstring(kIndexFileName);
+}
 
 std::wstring private_file_name(std::wstring_view base, const PrivateOwner& owner, std::uint64_t counter) {
   return std::wstring(base) + L"." + owner.computer + L"." + std::to_wstring(owner.process.id) + L"-" +
@@ -206,7 +210,7 @@ bool is_sweepable_leftover(const SweepCandidate& file, std::wstring_view base, c
 void sweep_temporary_directory() {
   const std::wstring& directory = state().temporary_directory;
   for (const std::wstring& base :
-       {state().index_file_name, state().index_file_name + L"1", std::wstring(L"ZRNDIRAD")}) {
+       {std::wstring(kIndexFileName), std::wstring(kIndexFileName) + L"1", std::wstring(kSubdirectoryListName)}) {
     sweep_once(directory, base, false);
   }
 }
@@ -266,18 +270,19 @@ void write_readme(const std::wstring& drive_root) {
   const std::wstring directory = data_directory_path(drive_root) + L"\\";
   // Written anew and renamed into place: a rename replaces a link at the
   // readme's name, where writing to it would overwrite what it points to.
-  const WorkingFile incoming(directory, L"Readme.TXT~");
+  const WorkingFile incoming(directory, std::wstring(kReadmeName) + L"~");
   const std::string bytes = readme_bytes();
   platform::File file = platform::File::create_new(incoming.path());
   if (!file.is_open() || !file.write(bytes)) return;
   file.close();
-  platform::move_file_replacing(incoming.path(), directory + L"Readme.TXT");
+  platform::move_file_replacing(incoming.path(), directory + std::wstring(kReadmeName));
 }
 
 std::wstring fallback_index_path(const std::wstring& drive_root) {
   static const std::wstring directory = [] {
     const auto local = platform::special_folder_path(platform::special_folder::local_app_data);
-    return local && !local->empty() ? with_backslash(*local) + state().data_directory_name + L"\\" : std::wstring();
+    return local && !local->empty() ? with_backslash(*local) + std::wstring(kDataDirectoryName) + L"\\"
+                                    : std::wstring();
   }();
   if (directory.empty() || drive_root.empty()) return L"";
   return directory + fallback_index_name(drive_root, platform::volume_serial(drive_root));
@@ -303,7 +308,7 @@ std::optional<std::int64_t> usable_index_time(const std::wstring& path) {
 // Copies the listing beside `index_path` and renames it over the index.
 bool install_at(const std::wstring& filtered_path, const std::wstring& directory, const std::wstring& index_path) {
   bool installed = false;
-  const WorkingFile incoming(directory, state().index_file_name + L"~");
+  const WorkingFile incoming(directory, std::wstring(kIndexFileName) + L"~");
   if (platform::copy_to_new_file(filtered_path, incoming.path())) {
     // A search reading the index, or a scanner looking at it, can hold it
     // for a moment: try again briefly before giving up.
@@ -341,8 +346,8 @@ bool install_index(const std::wstring& raw_path, const std::wstring& filtered_pa
 }
 
 void report_failed_install(const std::wstring& raw_path, const std::wstring& drive_root) {
-  platform::show_message(state().display_title, L"There was a problem copying the index file from " + raw_path +
-                                                    L" to " + index_file_path(drive_root));
+  platform::show_message(std::wstring(kDisplayTitle), L"There was a problem copying the index file from " + raw_path +
+                                                          L" to " + index_file_path(drive_root));
 }
 
 }  // namespace zrn

@@ -9,6 +9,13 @@
 
 namespace zrn {
 
+// The folder at each drive's root that holds its index and readme, and their names.
+inline constexpr std::wstring_view kDataDirectoryName = L"Zarnpath";
+inline constexpr std::wstring_view kIndexFileName = L"Indexfile.ZRN";
+inline constexpr std::wstring_view kReadmeName = L"Readme.TXT";
+// The listing of the current directory's sub-directories.
+inline constexpr std::wstring_view kSubdirectoryListName = L"ZRNDIRAD";
+
 // The user's temporary directory, long form, ending with a backslash. One
 // that does not exist is created; one that is no absolute path (a TEMP
 // stored unexpanded, a relative one) or cannot be made is not used: the

@@ -91,10 +91,10 @@ std::vector<ReportPiece> report_pieces(const ReportFacts& facts) {
 void print_information_report() {
   const auto& s = state();
   ReportFacts facts;
-  facts.display_title = s.display_title;
-  facts.version_text = s.version_text;
-  facts.author_name = s.author_name;
-  facts.maker_place = s.maker_place;
+  facts.display_title = std::wstring(kDisplayTitle);
+  facts.version_text = std::wstring(kVersionText);
+  facts.author_name = std::wstring(kAuthorName);
+  facts.maker_place = std::wstring(kMakerPlace);
   facts.web_address = std::wstring(kWebAddress);
   facts.build_time = kBuildTime;
   facts.commit = L"" ZRN_COMMIT;

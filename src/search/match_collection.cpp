@@ -24,7 +24,7 @@ void collect_from_current_directory() {
   auto& s = state();
   // A name of this run's own: no other run writes it, and it is gone when
   // the pass ends.
-  const WorkingFile listing(s.temporary_directory, L"ZRNDIRAD");
+  const WorkingFile listing(s.temporary_directory, kSubdirectoryListName);
   run_hidden(current_directory_listing_parameters(), listing.path());
   platform::File reader = platform::File::open_for_reading(listing.path());
   if (!reader.is_open()) return;

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
 #include "handoff/safe_path.h"
 #include "index/exclusions.h"
 #include "index/index_builder.h"
@@ -240,14 +239,8 @@ TEST(IndexStorage, ReadmeBytes) {
 }
 
 TEST(IndexStorage, PathsBelowTheDriveRoot) {
-  auto& s = state();
-  const ProgramState saved = s;
-  s.data_directory_name = L"Zarnpath";
-  s.index_file_name = L"Indexfile.ZRN";
-  s.index_below_root = L"Zarnpath\\Indexfile.ZRN";
   EXPECT_EQ(data_directory_path(L"d:\\"), L"d:\\Zarnpath");
   EXPECT_EQ(index_file_path(L"D:\\"), L"D:\\Zarnpath\\Indexfile.ZRN");
-  s = saved;
 }
 
 TEST(IndexStorage, FallbackIsPerVolumeAndReadOnlyWhenItIsTheNewer) {

@@ -22,7 +22,6 @@ class ScreenDrawing : public ::testing::Test {
     Console::open(L"ZRN - Zarnpath");
     Console::set_full_screen(true);
     auto& s = state();
-    s.display_title = L"ZRN - Zarnpath";
     s.search_text = L"proj";
     s.window_width = width;
     s.window_height = height;
