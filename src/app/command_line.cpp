@@ -12,12 +12,7 @@ namespace zrn {
 
 namespace {
 
-std::wstring trim_spaces(std::wstring_view text) {
-  const auto first = text.find_first_not_of(L' ');
-  if (first == std::wstring_view::npos) return L"";
-  const auto last = text.find_last_not_of(L' ');
-  return std::wstring(text.substr(first, last - first + 1));
-}
+std::wstring trim_spaces(std::wstring_view text) { return std::wstring(platform::trimmed(text)); }
 
 // Text up to the next double quote from `pos` (or to the end); moves `pos`
 // past that quote.

@@ -1,17 +1,14 @@
 #include "config/ini_file.h"
 
+#include "platform/text.h"
+
 namespace zrn {
 
 namespace {
 
 constexpr std::wstring_view kBlanks = L" \t";
 
-std::wstring_view trim_blanks(std::wstring_view text) {
-  const auto first = text.find_first_not_of(kBlanks);
-  if (first == std::wstring_view::npos) return {};
-  const auto last = text.find_last_not_of(kBlanks);
-  return text.substr(first, last - first + 1);
-}
+std::wstring_view trim_blanks(std::wstring_view text) { return platform::trimmed(text, kBlanks); }
 
 wchar_t ascii_lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 
@@ -63,10 +60,7 @@ std::wstring cut_comment(std::wstring_view text) {
   for (const wchar_t c : text.substr(0, semicolon)) {
     if (c != L'\t') kept += c;
   }
-  const auto first = kept.find_first_not_of(L' ');
-  if (first == std::wstring::npos) return L"";
-  const auto last = kept.find_last_not_of(L' ');
-  return kept.substr(first, last - first + 1);
+  return std::wstring(platform::trimmed(kept));
 }
 
 }  // namespace zrn

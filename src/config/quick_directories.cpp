@@ -6,6 +6,7 @@
 #include "handoff/change_script.h"
 #include "handoff/safe_path.h"
 #include "platform/shell_folders.h"
+#include "platform/text.h"
 
 namespace zrn {
 
@@ -20,13 +21,8 @@ std::wstring fitted(std::wstring path) {
   return path;
 }
 
-std::wstring with_backslash(std::wstring path) {
-  if (!path.empty() && path.back() != L'\\') path += L'\\';
-  return path;
-}
-
 std::wstring special_folder_entry(ShellFolders& folders, int folder) {
-  return fitted(with_backslash(folders.special_folder(folder).value_or(L"")));
+  return fitted(platform::with_backslash(folders.special_folder(folder).value_or(L"")));
 }
 
 std::wstring downloads_entry(ShellFolders& folders) {
@@ -34,7 +30,7 @@ std::wstring downloads_entry(ShellFolders& folders) {
   if (const auto path = folders.downloads(); path && !path->empty()) return fitted(*path + L'\\');
   const auto profile = folders.special_folder(platform::special_folder::profile);
   if (!profile || profile->empty()) return L"Downloads\\";
-  return fitted(with_backslash(*profile) + L"Downloads\\");
+  return fitted(platform::with_backslash(*profile) + L"Downloads\\");
 }
 
 class SystemShellFolders final : public ShellFolders {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/text.h"
+
 namespace zrn {
 
 namespace {
@@ -39,8 +41,8 @@ bool in(const Range (&table)[N], char32_t c) {
   return it != std::begin(table) && c <= std::prev(it)->last;
 }
 
-bool is_high_surrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool is_low_surrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+using platform::is_high_surrogate;
+using platform::is_low_surrogate;
 
 // The character starting at `at` and how many units it takes.
 char32_t decode(std::wstring_view text, std::size_t at, std::size_t& units) {

@@ -4,6 +4,7 @@
 
 #include "console/cell_width.h"
 #include "console/console.h"
+#include "platform/text.h"
 
 namespace zrn {
 
@@ -15,19 +16,13 @@ constexpr int kCellsPerLine = 5;
 constexpr int kPreviewGap = 2;
 constexpr wchar_t kCutMark[] = L"\u2026";
 
-bool is_high_surrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+using platform::is_high_surrogate;
+using platform::trimmed;
 
 std::wstring padded(std::wstring_view text, std::size_t width) {
   std::wstring result(cut_units(text, width));
   result.resize(width, L' ');
   return result;
-}
-
-std::wstring_view trimmed(std::wstring_view text) {
-  const auto first = text.find_first_not_of(L' ');
-  if (first == std::wstring_view::npos) return {};
-  const auto last = text.find_last_not_of(L' ');
-  return text.substr(first, last - first + 1);
 }
 
 int preview_height_for(std::int64_t match_count) {

@@ -23,11 +23,6 @@ namespace {
 constexpr int kInstallAttempts = 20;
 constexpr unsigned kInstallRetryPause = 50;
 
-std::wstring with_backslash(std::wstring path) {
-  if (!path.empty() && path.back() != L'\\') path += L'\\';
-  return path;
-}
-
 bool all_digits(std::wstring_view text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
 }
@@ -113,7 +108,7 @@ bool is_temporary_directory(const std::wstring& directory) { return directory ==
 
 std::wstring usable_temporary_directory(std::wstring candidate) {
   if (!is_absolute_path(candidate)) return L"";
-  candidate = with_backslash(std::move(candidate));
+  candidate = platform::with_backslash(std::move(candidate));
   return platform::create_directories(candidate) ? candidate : L"";
 }
 
@@ -144,7 +139,7 @@ std::wstring temporary_directory() {
   if (!variable || is_absolute_path(*variable)) path = usable_temporary_directory(platform::temp_path());
   if (path.empty()) {
     const auto local = platform::special_folder_path(platform::special_folder::local_app_data);
-    if (local && !local->empty()) path = usable_temporary_directory(with_backslash(*local) + L"Temp");
+    if (local && !local->empty()) path = usable_temporary_directory(platform::with_backslash(*local) + L"Temp");
   }
   if (path.empty()) path = usable_temporary_directory(platform::windows_directory() + L"Temp");
   // Nothing usable at all: the system's folder still gives every name the
@@ -281,7 +276,7 @@ void write_readme(const std::wstring& drive_root) {
 std::wstring fallback_index_path(const std::wstring& drive_root) {
   static const std::wstring directory = [] {
     const auto local = platform::special_folder_path(platform::special_folder::local_app_data);
-    return local && !local->empty() ? with_backslash(*local) + std::wstring(kDataDirectoryName) + L"\\"
+    return local && !local->empty() ? platform::with_backslash(*local) + std::wstring(kDataDirectoryName) + L"\\"
                                     : std::wstring();
   }();
   if (directory.empty() || drive_root.empty()) return L"";

@@ -85,7 +85,6 @@ struct FoundFile {
 // The entries that match a pattern such as "C:\Temp\ZRNDIRAD.*", at most
 // `limit` of them, in the file system's order.
 std::vector<FoundFile> files_matching(const std::wstring& pattern, std::size_t limit);
-bool move_file(const std::wstring& from, const std::wstring& to);
 // Replaces the target and returns only once the move is on disk.
 bool move_file_replacing(const std::wstring& from, const std::wstring& to);
 bool create_directory(const std::wstring& path);

@@ -273,8 +273,6 @@ std::vector<FoundFile> files_matching(const std::wstring& pattern, std::size_t l
   return found;
 }
 
-bool move_file(const std::wstring& from, const std::wstring& to) { return MoveFileW(from.c_str(), to.c_str()) != 0; }
-
 bool move_file_replacing(const std::wstring& from, const std::wstring& to) {
   return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }

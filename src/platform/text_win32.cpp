@@ -36,7 +36,6 @@ std::wstring from_utf8(std::string_view bytes) { return widen(CP_UTF8, bytes); }
 // the real one. Without it such a character becomes the default character.
 std::string to_ansi(std::wstring_view text) { return narrow(CP_ACP, WC_NO_BEST_FIT_CHARS, text); }
 std::wstring from_ansi(std::string_view bytes) { return widen(CP_ACP, bytes); }
-unsigned ansi_code_page() { return GetACP(); }
 std::wstring from_code_page(std::string_view bytes, unsigned code_page) { return widen(code_page, bytes); }
 
 std::wstring upper(std::wstring_view text) {
