@@ -69,11 +69,10 @@ bool BuildProgress::cancelled() {
   // Every key typed during the build is taken here, so that none of them
   // later chooses or moves anything on a page the user has not seen yet.
   while (!stopped_ && !Console::input_lost()) {
-    const std::wstring text = Console::read_key();
-    const int code = Console::last_key_code();
-    if (text.empty() && code == 0) break;
+    const KeyPress key = Console::read_key();
+    if (key.empty()) break;
     // Ctrl+C arrives as a key when the console does not process it itself.
-    if (is_escape(text, code) || text == L"\x03") stopped_ = true;
+    if (is_escape(key.text, key.code) || key.text == L"\x03") stopped_ = true;
   }
   return stopped_ || Console::interrupted();
 }

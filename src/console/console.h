@@ -1,6 +1,7 @@
 #pragma once
 // The one way the program prints, colours, places the cursor, clears, reads
 // keys and measures the console window.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,20 @@ inline constexpr int f2 = 0x71;
 inline constexpr int f3 = 0x72;
 }  // namespace key
 
+// One key as read: the character it types (empty for keys that type none)
+// and its virtual-key code; both empty when no key was waiting.
+struct KeyPress {
+  std::wstring text;
+  int code = 0;
+  bool empty() const { return text.empty() && code == 0; }
+};
+
+// The visible window, in character cells.
+struct Size {
+  int width = 0;
+  int height = 0;
+};
+
 class Console {
  public:
   // Tests hand in a fake; the program uses the Windows console.
@@ -77,8 +92,8 @@ class Console {
   static void print(std::wstring_view text);
   static void print_line(std::wstring_view text = L"");
 
-  static std::wstring read_key();
-  static int last_key_code();
+  // The next key waiting, or an empty one.
+  static KeyPress read_key();
   // True once the keyboard could not be read: no key will ever come.
   static bool input_lost();
   // Drops keys still waiting, so that none meant for the screen reaches the
@@ -98,10 +113,9 @@ class Console {
   static void show_status(std::wstring_view text);
   static void hide_status();
 
-  // Measures the window of the screen being drawn on.
-  static bool window_size();
-  static int window_width();
-  static int window_height();
+  // The window of the screen being drawn on; nothing when the output is no
+  // console.
+  static std::optional<Size> window_size();
   // The program's own screen made the window's size again after a change.
   static void fit_to_window();
 };

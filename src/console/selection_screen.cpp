@@ -154,13 +154,13 @@ void show_preview_of(const ScreenLayout& layout, const std::wstring& directory) 
 std::vector<KeyPress> take_waiting_keys() {
   std::vector<KeyPress> keys;
   for (;;) {
-    KeyPress key{Console::read_key(), Console::last_key_code()};
-    if (key.text.empty() && key.code == 0) {
+    KeyPress key = Console::read_key();
+    if (key.empty()) {
       // Wine's terminal console hands typed keys over only while the program
       // waits on the input: a wait of no time lets the rest of a burst in.
       if (Console::input_lost() || !Console::wait_for_key(0)) break;
-      key = KeyPress{Console::read_key(), Console::last_key_code()};
-      if (key.text.empty() && key.code == 0) break;
+      key = Console::read_key();
+      if (key.empty()) break;
     }
     keys.push_back(key);
     if (ends_pass(key)) break;
@@ -168,21 +168,27 @@ std::vector<KeyPress> take_waiting_keys() {
   return keys;
 }
 
-bool window_changed() {
+// The window's size when it is no longer the one the screen is drawn for.
+std::optional<Size> changed_window() {
   const auto& s = state();
-  return Console::window_size() &&
-         (Console::window_width() != s.window_width || Console::window_height() != s.window_height);
+  const std::optional<Size> size = Console::window_size();
+  if (size && (size->width != s.window_width || size->height != s.window_height)) return size;
+  return std::nullopt;
 }
 
 // Follows a change of the window size: the whole screen drawn anew for the
 // new size, or the size message while the window is too small. False when
 // ESC is pressed on the size message or no key can be read any more.
-bool follow_window(Pass& pass) {
+bool follow_window(Pass& pass, Size size) {
   for (;;) {
     Console::fit_to_window();
-    if (fit_layout_to_window(Console::window_width(), Console::window_height(), pass.count)) break;
+    if (fit_layout_to_window(size.width, size.height, pass.count)) break;
     draw_size_message();
-    while (!window_changed()) {
+    for (;;) {
+      if (const std::optional<Size> next = changed_window()) {
+        size = *next;
+        break;
+      }
       for (const KeyPress& key : take_waiting_keys()) {
         if (is_escape(key.text, key.code)) return false;
       }
@@ -382,8 +388,8 @@ std::wstring run_selection_screen(const std::vector<std::wstring>& matches, Dire
       preview_due = true;
       continue;
     }
-    if (window_changed()) {
-      if (!follow_window(pass)) return L"";
+    if (const std::optional<Size> size = changed_window()) {
+      if (!follow_window(pass, *size)) return L"";
       preview_due = true;
       continue;
     }
