@@ -25,9 +25,8 @@ void show_line(const std::wstring& text) {
     return;
   }
   const ScreenLayout& layout = state().layout;
-  Console::set_colour(yellow, black);
+  const Styled bright(Style::bright);
   print_at(layout.left, layout.bottom + 1, pad_cells(text, std::max(state().window_width, 0)));
-  Console::set_colour(light_grey, black);
 }
 
 void hide_line() {
@@ -36,7 +35,7 @@ void hide_line() {
     return;
   }
   const ScreenLayout& layout = state().layout;
-  Console::set_colour(light_grey, black);
+  Console::set_style(Style::plain);
   print_at(layout.left, layout.bottom + 1,
            std::wstring(static_cast<std::size_t>(std::max(state().window_width, 0)), L' '));
   redraw_fixed_rows(layout.bottom + 1, layout.bottom + 1);

@@ -184,6 +184,30 @@ void Console::set_colour(int text, int background) {
   console().snapshot.attributes = attributes;
 }
 
+void Console::set_style(Style style) {
+  switch (style) {
+    case Style::plain:
+      set_colour(light_grey, black);
+      break;
+    case Style::bright:
+      set_colour(yellow, black);
+      break;
+    case Style::keys:
+      set_colour(black, cyan);
+      break;
+    case Style::chosen:
+      set_colour(black, light_grey);
+      break;
+  }
+}
+
+Styled::Styled(Style style) : previous_(console().snapshot.attributes) { Console::set_style(style); }
+
+Styled::~Styled() {
+  device().set_attributes(previous_);
+  console().snapshot.attributes = previous_;
+}
+
 void Console::locate(int column, int row) {
   if (!console().full_screen) return;
   device().set_cursor(static_cast<std::int16_t>(column), static_cast<std::int16_t>(row));

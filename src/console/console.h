@@ -1,6 +1,7 @@
 #pragma once
 // The one way the program prints, colours, places the cursor, clears, reads
 // keys and measures the console window.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,14 @@ enum ConsoleColour : int {
   bright_magenta = 13,
   yellow = 14,
   white = 15,
+};
+
+// The colour pairs of the program's screen.
+enum class Style {
+  plain,   // light grey on black: the frame and the list
+  bright,  // yellow on black: title, counts, notes, preview, progress
+  keys,    // black on cyan: the legend's keys and the boxes over the list
+  chosen,  // black on light grey: the highlighted match
 };
 
 // Key characters and virtual-key codes the program tests.
@@ -88,6 +97,8 @@ class Console {
 
   static void clear();
   static void set_colour(int text, int background);
+  // The colours everything after it is drawn in, until the next change.
+  static void set_style(Style style);
   static void locate(int column, int row);
   static void print(std::wstring_view text);
   static void print_line(std::wstring_view text = L"");
@@ -118,6 +129,18 @@ class Console {
   static std::optional<Size> window_size();
   // The program's own screen made the window's size again after a change.
   static void fit_to_window();
+};
+
+// Draws in a style while it lives; then the colours before it come back.
+class Styled {
+ public:
+  explicit Styled(Style style);
+  ~Styled();
+  Styled(const Styled&) = delete;
+  Styled& operator=(const Styled&) = delete;
+
+ private:
+  std::uint16_t previous_;
 };
 
 // Runs the program's shutdown; set by the run sequence, called on close.

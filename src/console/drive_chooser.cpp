@@ -35,8 +35,7 @@ std::wstring choose_drive(Box& covered) {
   const std::vector<std::wstring> rows = drive_box_rows(letters, box.width);
   box.height = static_cast<int>(rows.size());
   covered = box;
-  Console::set_colour(black, cyan);
-  for (std::size_t i = 0; i < rows.size(); ++i) print_at(box.left, box.top + static_cast<int>(i), rows[i]);
+  draw_box(box, rows);
   std::erase(letters, L' ');
   const int prompt_lead = static_cast<int>(rows[rows.size() - 2].find(L'_'));
   Console::locate(box.left + prompt_lead, box.top + box.height - 2);

@@ -149,6 +149,7 @@ struct Box {
   int top = 0;
   int width = 0;
   int height = 0;
+  int bottom() const { return top + height - 1; }
 };
 // A box at most `wanted_width` wide inside the frame, with a cell of the
 // frame's inside free on either side: at column X + `preferred_offset` when

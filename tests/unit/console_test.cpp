@@ -31,6 +31,22 @@ TEST_F(ConsoleTest, ColoursAboveFifteenAreIgnored) {
   EXPECT_EQ(fake.shown().attributes, 0x30);
 }
 
+TEST_F(ConsoleTest, AStyleLastsWhileItLivesThenTheColoursBeforeItComeBack) {
+  FakeConsole fake(80, 25);
+  use(fake);
+  Console::set_colour(white, blue);
+  {
+    const Styled keys(Style::keys);
+    EXPECT_EQ(fake.shown().attributes, 0x30);
+    {
+      const Styled chosen(Style::chosen);
+      EXPECT_EQ(fake.shown().attributes, 0x70);
+    }
+    EXPECT_EQ(fake.shown().attributes, 0x30);
+  }
+  EXPECT_EQ(fake.shown().attributes, 0x1F);
+}
+
 TEST_F(ConsoleTest, LocateAndClearAreIgnoredInLineMode) {
   FakeConsole fake(80, 25);
   use(fake);
