@@ -26,9 +26,8 @@ void show_line(const std::wstring& text) {
     return;
   }
   const ScreenLayout& layout = state().layout;
-  Console::set_colour(yellow, black);
+  const Styled bright(Style::bright);
   print_at(layout.left, layout.bottom + 1, pad_cells(text, std::max(state().window_width, 0)));
-  Console::set_colour(light_grey, black);
 }
 
 void hide_line() {
@@ -37,7 +36,7 @@ void hide_line() {
     return;
   }
   const ScreenLayout& layout = state().layout;
-  Console::set_colour(light_grey, black);
+  Console::set_style(Style::plain);
   print_at(layout.left, layout.bottom + 1,
            std::wstring(static_cast<std::size_t>(std::max(state().window_width, 0)), L' '));
   redraw_fixed_rows(layout.bottom + 1, layout.bottom + 1);
@@ -70,11 +69,10 @@ bool BuildProgress::cancelled() {
   // Every key typed during the build is taken here, so that none of them
   // later chooses or moves anything on a page the user has not seen yet.
   while (!stopped_ && !Console::input_lost()) {
-    const std::wstring text = Console::read_key();
-    const int code = Console::last_key_code();
-    if (text.empty() && code == 0) break;
+    const KeyPress key = Console::read_key();
+    if (key.empty()) break;
     // Ctrl+C arrives as a key when the console does not process it itself.
-    if (is_escape(text, code) || text == L"\x03") stopped_ = true;
+    if (is_escape(key.text, key.code) || key.text == L"\x03") stopped_ = true;
   }
   return stopped_ || Console::interrupted();
 }

@@ -1,6 +1,7 @@
 #include "app/run.h"
 
 #include <atomic>
+#include <optional>
 
 #include "app/build_progress.h"
 #include "app/command_line.h"
@@ -102,9 +103,9 @@ int run_program() {
   platform::on_internal_failure([] { Console::give_back(); });
   Console::open(std::wstring(kDisplayTitle));
   try {
-    if (Console::window_size()) {
-      s.window_width = Console::window_width();
-      s.window_height = Console::window_height();
+    if (const std::optional<Size> size = Console::window_size()) {
+      s.window_width = size->width;
+      s.window_height = size->height;
     }
 
     s.program_directory = program_directory();

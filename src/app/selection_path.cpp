@@ -76,7 +76,7 @@ void run_selection_path() {
   } while (result == kRedisplayMarker);
 
   if (!s.chosen_directory.empty()) write_change_script();
-  Console::set_colour(light_grey, black);
+  Console::set_style(Style::plain);
   Console::clear();
   // Keys meant for the screen must not reach the shell.
   Console::discard_keys();

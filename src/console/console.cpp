@@ -23,9 +23,6 @@ struct ConsoleState {
   bool handler_installed = false;
   bool opened = false;
   bool input_lost = false;
-  int last_key = 0;
-  int window_width = 0;
-  int window_height = 0;
   std::wstring program_title;
   std::thread::id drawing_thread;
   // Written once by the first open, before the control handler exists;
@@ -95,7 +92,6 @@ void Console::use_device(platform::ConsoleDevice* device) {
   c.full_screen = false;
   c.own_screen = false;
   c.input_lost = false;
-  c.last_key = 0;
   c.user = {};
   c.catching_interrupts = false;
 }
@@ -188,6 +184,30 @@ void Console::set_colour(int text, int background) {
   console().snapshot.attributes = attributes;
 }
 
+void Console::set_style(Style style) {
+  switch (style) {
+    case Style::plain:
+      set_colour(light_grey, black);
+      break;
+    case Style::bright:
+      set_colour(yellow, black);
+      break;
+    case Style::keys:
+      set_colour(black, cyan);
+      break;
+    case Style::chosen:
+      set_colour(black, light_grey);
+      break;
+  }
+}
+
+Styled::Styled(Style style) : previous_(console().snapshot.attributes) { Console::set_style(style); }
+
+Styled::~Styled() {
+  device().set_attributes(previous_);
+  console().snapshot.attributes = previous_;
+}
+
 void Console::locate(int column, int row) {
   if (!console().full_screen) return;
   device().set_cursor(static_cast<std::int16_t>(column), static_cast<std::int16_t>(row));
@@ -219,25 +239,20 @@ void Console::print_line(std::wstring_view text) {
   device().set_output_mode(kFullScreenMode);
 }
 
-std::wstring Console::read_key() {
-  auto& c = console();
-  c.last_key = 0;
+KeyPress Console::read_key() {
   const int pending = device().pending_input();
   if (pending < 0) {
-    c.input_lost = true;
-    return L"";
+    console().input_lost = true;
+    return {};
   }
   for (int i = 0; i < pending; ++i) {
     platform::InputEvent event;
     if (!device().read_input(event)) break;
     if (event.kind != platform::InputKind::key || !event.key_down) continue;
-    c.last_key = event.virtual_key;
-    return event.character == 0 ? std::wstring() : std::wstring(1, event.character);
+    return {event.character == 0 ? std::wstring() : std::wstring(1, event.character), event.virtual_key};
   }
-  return L"";
+  return {};
 }
-
-int Console::last_key_code() { return console().last_key; }
 
 bool Console::input_lost() { return console().input_lost; }
 
@@ -245,12 +260,10 @@ void Console::discard_keys() { device().discard_input(); }
 
 bool Console::wait_for_key(unsigned milliseconds) { return device().wait_for_input(milliseconds); }
 
-bool Console::window_size() {
+std::optional<Size> Console::window_size() {
   platform::ScreenInfo info;
-  if (!device().screen_info(info)) return false;
-  console().window_width = info.window_right - info.window_left + 1;
-  console().window_height = info.window_bottom - info.window_top + 1;
-  return true;
+  if (!device().screen_info(info)) return std::nullopt;
+  return Size{info.window_right - info.window_left + 1, info.window_bottom - info.window_top + 1};
 }
 
 void Console::catch_interrupts(bool on) {
@@ -263,9 +276,6 @@ bool Console::interrupted() { return console().interrupted; }
 void Console::show_status(std::wstring_view text) { device().show_status(text); }
 
 void Console::hide_status() { device().hide_status(); }
-
-int Console::window_width() { return console().window_width; }
-int Console::window_height() { return console().window_height; }
 
 void Console::fit_to_window() {
   device().fit_screen_to_window();

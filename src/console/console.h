@@ -1,6 +1,8 @@
 #pragma once
 // The one way the program prints, colours, places the cursor, clears, reads
 // keys and measures the console window.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +32,14 @@ enum ConsoleColour : int {
   white = 15,
 };
 
+// The colour pairs of the program's screen.
+enum class Style {
+  plain,   // light grey on black: the frame and the list
+  bright,  // yellow on black: title, counts, notes, preview, progress
+  keys,    // black on cyan: the legend's keys and the boxes over the list
+  chosen,  // black on light grey: the highlighted match
+};
+
 // Key characters and virtual-key codes the program tests.
 namespace key {
 inline constexpr wchar_t return_char = 13;
@@ -43,6 +53,20 @@ inline constexpr int down = 0x28;
 inline constexpr int f2 = 0x71;
 inline constexpr int f3 = 0x72;
 }  // namespace key
+
+// One key as read: the character it types (empty for keys that type none)
+// and its virtual-key code; both empty when no key was waiting.
+struct KeyPress {
+  std::wstring text;
+  int code = 0;
+  bool empty() const { return text.empty() && code == 0; }
+};
+
+// The visible window, in character cells.
+struct Size {
+  int width = 0;
+  int height = 0;
+};
 
 class Console {
  public:
@@ -73,12 +97,14 @@ class Console {
 
   static void clear();
   static void set_colour(int text, int background);
+  // The colours everything after it is drawn in, until the next change.
+  static void set_style(Style style);
   static void locate(int column, int row);
   static void print(std::wstring_view text);
   static void print_line(std::wstring_view text = L"");
 
-  static std::wstring read_key();
-  static int last_key_code();
+  // The next key waiting, or an empty one.
+  static KeyPress read_key();
   // True once the keyboard could not be read: no key will ever come.
   static bool input_lost();
   // Drops keys still waiting, so that none meant for the screen reaches the
@@ -98,12 +124,23 @@ class Console {
   static void show_status(std::wstring_view text);
   static void hide_status();
 
-  // Measures the window of the screen being drawn on.
-  static bool window_size();
-  static int window_width();
-  static int window_height();
+  // The window of the screen being drawn on; nothing when the output is no
+  // console.
+  static std::optional<Size> window_size();
   // The program's own screen made the window's size again after a change.
   static void fit_to_window();
+};
+
+// Draws in a style while it lives; then the colours before it come back.
+class Styled {
+ public:
+  explicit Styled(Style style);
+  ~Styled();
+  Styled(const Styled&) = delete;
+  Styled& operator=(const Styled&) = delete;
+
+ private:
+  std::uint16_t previous_;
 };
 
 // Runs the program's shutdown; set by the run sequence, called on close.

@@ -35,22 +35,21 @@ std::wstring choose_drive(Box& covered) {
   const std::vector<std::wstring> rows = drive_box_rows(letters, box.width);
   box.height = static_cast<int>(rows.size());
   covered = box;
-  Console::set_colour(black, cyan);
-  for (std::size_t i = 0; i < rows.size(); ++i) print_at(box.left, box.top + static_cast<int>(i), rows[i]);
+  draw_box(box, rows);
   std::erase(letters, L' ');
   const int prompt_lead = static_cast<int>(rows[rows.size() - 2].find(L'_'));
   Console::locate(box.left + prompt_lead, box.top + box.height - 2);
   Console::show_cursor(true);
   std::wstring root;
   for (;;) {
-    const std::wstring text = Console::read_key();
-    if (accepted(text, letters)) {
+    const KeyPress key = Console::read_key();
+    if (accepted(key.text, letters)) {
       // Drive letters are upper case wherever the program shows or writes them.
-      root = std::wstring(1, platform::upper_char(text[0])) + L":\\";
+      root = std::wstring(1, platform::upper_char(key.text[0])) + L":\\";
       break;
     }
     // ESC gives up the change of drive; so does a keyboard that cannot be read.
-    if (is_escape(text, Console::last_key_code()) || Console::input_lost()) break;
+    if (is_escape(key.text, key.code) || Console::input_lost()) break;
     Console::wait_for_key(20);
   }
   Console::show_cursor(false);

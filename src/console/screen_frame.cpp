@@ -21,9 +21,8 @@ void draw_title() {
   const auto& s = state();
   const int width = s.layout.frame_width;
   const int column = width / 2 - (static_cast<int>(kDisplayTitle.size()) + 6) / 2;
-  Console::set_colour(yellow, black);
+  const Styled bright(Style::bright);
   print_at(column, 2, L"** " + std::wstring(kDisplayTitle) + L" **");
-  Console::set_colour(light_grey, black);
 }
 
 void draw_legend() {
@@ -34,16 +33,11 @@ void draw_legend() {
   Console::locate(layout.left, layout.bottom + 1);
   const auto pieces = legend_for(room);
   for (std::size_t i = 0; i < pieces.size() && room > 0; ++i) {
-    if (i % 2 == 1) {
-      Console::set_colour(black, cyan);
-    } else {
-      Console::set_colour(light_grey, black);
-    }
+    const Styled style(i % 2 == 1 ? Style::keys : Style::plain);
     const std::wstring_view piece = clip(pieces[i], room);
     Console::print(piece);
     room -= std::max(text_cells(piece), static_cast<int>(piece.size()));
   }
-  Console::set_colour(light_grey, black);
 }
 
 // Which frame text a row shows, or -1 for the title row and rows outside it.
@@ -88,7 +82,7 @@ void pause_reading_keys(unsigned milliseconds) {
 
 void draw_fixed_parts() {
   const ScreenLayout& layout = state().layout;
-  Console::set_colour(light_grey, black);
+  Console::set_style(Style::plain);
   draw_frame_row(layout.top, true);
   draw_frame_row(layout.top + 1, true);
   draw_title();
@@ -98,13 +92,20 @@ void draw_fixed_parts() {
 
 void redraw_fixed_rows(int first_row, int last_row) {
   const ScreenLayout& layout = state().layout;
-  Console::set_colour(light_grey, black);
+  Console::set_style(Style::plain);
   for (int row = first_row; row <= last_row; ++row) {
     draw_frame_row(row, false);
     if (row == layout.top + 1) draw_title();
     if (row == layout.bottom + 1) draw_legend();
   }
 }
+
+void draw_box(const Box& box, std::span<const std::wstring> rows) {
+  const Styled keys(Style::keys);
+  for (std::size_t i = 0; i < rows.size(); ++i) print_at(box.left, box.top + static_cast<int>(i), rows[i]);
+}
+
+void uncover(const Box& box) { redraw_fixed_rows(box.top, box.bottom()); }
 
 std::wstring_view size_message(int width, int height) {
   if (checked_frame_width(width) < kMinimumWidth) return L"Please change the console width to at least 50 characters";
@@ -124,7 +125,7 @@ bool fit_layout_to_window(int width, int height, std::int64_t count) {
 
 void draw_size_message() {
   const auto& s = state();
-  Console::set_colour(light_grey, black);
+  Console::set_style(Style::plain);
   Console::clear();
   // The screen has no line wrap: the message is broken into lines here.
   const int width = std::max(s.window_width - 1, 1);

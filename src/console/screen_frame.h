@@ -2,9 +2,13 @@
 // The fixed parts of the selection screen (frame, title, key legend) and the
 // clipped printing that every part of the screen uses.
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
 
 namespace zrn {
+
+struct Box;
 
 // Prints at a cell, cut so that nothing lands past the window's right edge.
 void print_at(int column, int row, std::wstring_view text);
@@ -14,6 +18,11 @@ void draw_fixed_parts();
 
 // Draws the fixed content of the rows again, after a box covered them.
 void redraw_fixed_rows(int first_row, int last_row);
+
+// A box over the screen: one of `rows` on each of its rows, from its top.
+void draw_box(const Box& box, std::span<const std::wstring> rows);
+// The fixed content under the box again.
+void uncover(const Box& box);
 
 // Takes a new window size: the layout and the frame texts follow it and the
 // count of the list on show. False, leaving the layout as it was, when the

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/program_state.h"
+#include "console/console.h"
 #include "platform/files.h"
 
 namespace zrn {
@@ -95,10 +96,6 @@ struct KeyResult {
 KeyResult apply_key(Selection current, std::wstring_view text, int code, int match_count, int visible_rows,
                     int page_size);
 
-struct KeyPress {
-  std::wstring text;
-  int code = 0;
-};
 // True for the keys that end a pass: ESC, Return, F2, F3.
 bool ends_pass(const KeyPress& key);
 
@@ -152,6 +149,7 @@ struct Box {
   int top = 0;
   int width = 0;
   int height = 0;
+  int bottom() const { return top + height - 1; }
 };
 // A box at most `wanted_width` wide inside the frame, with a cell of the
 // frame's inside free on either side: at column X + `preferred_offset` when

@@ -93,7 +93,7 @@ bool narrow_list(Pass& pass) {
 }
 
 void draw_counter(const Pass& pass) {
-  Console::set_colour(yellow, black);
+  const Styled bright(Style::bright);
   print_at(pass.layout.left + 2, pass.layout.list_top - 1,
            counter_shown(pass.layout, pass.selection.top, pass.count, pass.count_line));
 }
@@ -111,9 +111,8 @@ void draw_note_row(const Pass& pass) {
   std::wstring text = pass.note;
   if (text.empty() && !pass.typed.empty()) text = L"Narrowed by: " + pass.typed;
   if (text.empty() && pass.count > pass.visible) text = L"Type letters to narrow the list.";
-  Console::set_colour(yellow, black);
+  const Styled bright(Style::bright);
   print_at(layout.left + 1, layout.list_top + layout.page_size, fit_console_cells(L" " + text, inner));
-  Console::set_colour(light_grey, black);
 }
 
 std::int64_t total_if_narrowed(const Pass& pass) {
@@ -126,7 +125,7 @@ void draw_pass_start(Pass& pass) {
   pass.count_line = place_count_line(pass.layout, pass.count, state().search_text, total, state().matches_not_shown);
   blank_rows_below_list(pass.layout, pass.visible);
   if (pass.count == 0) {
-    Console::set_colour(yellow, black);
+    const Styled bright(Style::bright);
     print_at(pass.layout.left + 1, pass.layout.list_top,
              fit_console_cells(L" No match holds every word typed; Backspace takes one letter back.",
                                pass.layout.frame_width - 2));
@@ -135,7 +134,7 @@ void draw_pass_start(Pass& pass) {
 }
 
 void draw_everything(Pass& pass) {
-  Console::set_colour(light_grey, black);
+  Console::set_style(Style::plain);
   Console::clear();
   draw_fixed_parts();
   draw_pass_start(pass);
@@ -154,13 +153,13 @@ void show_preview_of(const ScreenLayout& layout, const std::wstring& directory) 
 std::vector<KeyPress> take_waiting_keys() {
   std::vector<KeyPress> keys;
   for (;;) {
-    KeyPress key{Console::read_key(), Console::last_key_code()};
-    if (key.text.empty() && key.code == 0) {
+    KeyPress key = Console::read_key();
+    if (key.empty()) {
       // Wine's terminal console hands typed keys over only while the program
       // waits on the input: a wait of no time lets the rest of a burst in.
       if (Console::input_lost() || !Console::wait_for_key(0)) break;
-      key = KeyPress{Console::read_key(), Console::last_key_code()};
-      if (key.text.empty() && key.code == 0) break;
+      key = Console::read_key();
+      if (key.empty()) break;
     }
     keys.push_back(key);
     if (ends_pass(key)) break;
@@ -168,21 +167,27 @@ std::vector<KeyPress> take_waiting_keys() {
   return keys;
 }
 
-bool window_changed() {
+// The window's size when it is no longer the one the screen is drawn for.
+std::optional<Size> changed_window() {
   const auto& s = state();
-  return Console::window_size() &&
-         (Console::window_width() != s.window_width || Console::window_height() != s.window_height);
+  const std::optional<Size> size = Console::window_size();
+  if (size && (size->width != s.window_width || size->height != s.window_height)) return size;
+  return std::nullopt;
 }
 
 // Follows a change of the window size: the whole screen drawn anew for the
 // new size, or the size message while the window is too small. False when
 // ESC is pressed on the size message or no key can be read any more.
-bool follow_window(Pass& pass) {
+bool follow_window(Pass& pass, Size size) {
   for (;;) {
     Console::fit_to_window();
-    if (fit_layout_to_window(Console::window_width(), Console::window_height(), pass.count)) break;
+    if (fit_layout_to_window(size.width, size.height, pass.count)) break;
     draw_size_message();
-    while (!window_changed()) {
+    for (;;) {
+      if (const std::optional<Size> next = changed_window()) {
+        size = *next;
+        break;
+      }
       for (const KeyPress& key : take_waiting_keys()) {
         if (is_escape(key.text, key.code)) return false;
       }
@@ -202,11 +207,9 @@ std::optional<Box> rescan(Pass& pass, const ScreenLayout& layout) {
   const std::wstring root = s.drive_root;
   const Box box = box_in_frame(layout, 36, 30, layout.list_top + 4, 3);
   const std::wstring blank(static_cast<std::size_t>(box.width), L' ');
-  Console::set_colour(black, cyan);
-  print_at(box.left, box.top, blank);
-  print_at(box.left, box.top + 1,
-           fit_console_cells(centred_in(L"Create IndexFile for Drive " + root, box.width), box.width));
-  print_at(box.left, box.top + 2, blank);
+  const std::wstring rows[] = {
+      blank, fit_console_cells(centred_in(L"Create IndexFile for Drive " + root, box.width), box.width), blank};
+  draw_box(box, rows);
   const IndexOutcome outcome = build_index(root);
   if (outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing) {
     pass.note = outcome_message(outcome, root);
@@ -252,13 +255,14 @@ DriveChange change_drive(Pass& pass, Box& covered) {
 void draw_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text,
                      std::int64_t total) {
   const int row = layout.list_top - 1;
-  Console::set_colour(yellow, black);
+  const Styled bright(Style::bright);
   print_at(layout.left + 1, row, inner_blank(layout));
   const CountLine line = place_count_line(layout, count, search_text, total, state().matches_not_shown);
   print_at(line.column, row, line.number);
-  Console::set_colour(light_grey, black);
-  Console::print(line.middle);
-  Console::set_colour(yellow, black);
+  {
+    const Styled plain(Style::plain);
+    Console::print(line.middle);
+  }
   Console::print(line.search_text);
 }
 
@@ -269,27 +273,22 @@ std::wstring draw_list_rows(const ScreenLayout& layout, const std::vector<std::w
     const int k = selection.top + i;
     if (k < 0 || static_cast<std::size_t>(k) >= shown.size()) break;
     const std::wstring& path = matches[shown[static_cast<std::size_t>(k)]];
-    if (k == selection.selected) {
-      Console::set_colour(black, light_grey);
-      highlighted = path;
-    } else {
-      Console::set_colour(light_grey, black);
-    }
+    if (k == selection.selected) highlighted = path;
+    const Styled style(k == selection.selected ? Style::chosen : Style::plain);
     print_at(layout.left + 1, layout.list_top + i, list_row(path, layout.frame_width));
   }
-  Console::set_colour(light_grey, black);
   return highlighted;
 }
 
 void blank_rows_below_list(const ScreenLayout& layout, int visible_rows) {
-  Console::set_colour(light_grey, black);
+  Console::set_style(Style::plain);
   for (int i = visible_rows; i < layout.page_size; ++i) {
     print_at(layout.left + 1, layout.list_top + i, inner_blank(layout));
   }
 }
 
 void draw_preview(const ScreenLayout& layout, const platform::DirectoryListing& listing) {
-  Console::set_colour(yellow, black);
+  const Styled bright(Style::bright);
   const int lines = layout.preview_height + 2;
   for (int n = 0; n < lines; ++n) print_at(layout.left + 1, layout.preview_top + n, inner_blank(layout));
   const auto texts = preview_lines(listing, lines, layout.frame_width - 2);
@@ -352,7 +351,7 @@ std::wstring run_selection_screen(const std::vector<std::wstring>& matches, Dire
         }
         case KeyOutcome::rescan: {
           if (const auto box = rescan(pass, pass.layout)) {
-            redraw_fixed_rows(box->top, box->top + box->height - 1);
+            uncover(*box);
             return kRedisplayMarker;
           }
           relaid = true;
@@ -362,7 +361,7 @@ std::wstring run_selection_screen(const std::vector<std::wstring>& matches, Dire
           Box box;
           const DriveChange change = change_drive(pass, box);
           if (change == DriveChange::changed) {
-            redraw_fixed_rows(box.top, box.top + box.height - 1);
+            uncover(box);
             return kRedisplayMarker;
           }
           relaid = true;
@@ -382,8 +381,8 @@ std::wstring run_selection_screen(const std::vector<std::wstring>& matches, Dire
       preview_due = true;
       continue;
     }
-    if (window_changed()) {
-      if (!follow_window(pass)) return L"";
+    if (const std::optional<Size> size = changed_window()) {
+      if (!follow_window(pass, *size)) return L"";
       preview_due = true;
       continue;
     }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "app/build_progress.h"
 #include "fake_console.h"
 
@@ -27,6 +29,22 @@ TEST_F(ConsoleTest, ColoursAboveFifteenAreIgnored) {
   Console::set_colour(16, 0);
   Console::set_colour(0, 16);
   EXPECT_EQ(fake.shown().attributes, 0x30);
+}
+
+TEST_F(ConsoleTest, AStyleLastsWhileItLivesThenTheColoursBeforeItComeBack) {
+  FakeConsole fake(80, 25);
+  use(fake);
+  Console::set_colour(white, blue);
+  {
+    const Styled keys(Style::keys);
+    EXPECT_EQ(fake.shown().attributes, 0x30);
+    {
+      const Styled chosen(Style::chosen);
+      EXPECT_EQ(fake.shown().attributes, 0x70);
+    }
+    EXPECT_EQ(fake.shown().attributes, 0x30);
+  }
+  EXPECT_EQ(fake.shown().attributes, 0x1F);
 }
 
 TEST_F(ConsoleTest, LocateAndClearAreIgnoredInLineMode) {
@@ -63,35 +81,37 @@ TEST_F(ConsoleTest, RedirectedOutputIsUtf8WithCrLfAndHasNoWindowSize) {
   Console::print(L"Caf\u00e9 ");
   Console::print_line(L"x");
   EXPECT_EQ(fake.bytes, "Caf\xC3\xA9 x\r\n");
-  EXPECT_FALSE(Console::window_size());
+  EXPECT_FALSE(Console::window_size().has_value());
 }
 
 TEST_F(ConsoleTest, WindowSizeIsTheVisibleWindow) {
   FakeConsole fake(120, 40);
   use(fake);
-  ASSERT_TRUE(Console::window_size());
-  EXPECT_EQ(Console::window_width(), 120);
-  EXPECT_EQ(Console::window_height(), 40);
+  const std::optional<Size> size = Console::window_size();
+  ASSERT_TRUE(size.has_value());
+  EXPECT_EQ(size->width, 120);
+  EXPECT_EQ(size->height, 40);
 }
 
 TEST_F(ConsoleTest, ReadKeyTakesTheFirstKeyDownAndDropsOtherEvents) {
   FakeConsole fake(80, 25);
   use(fake);
-  EXPECT_EQ(Console::read_key(), L"");
-  EXPECT_EQ(Console::last_key_code(), 0);
+  auto expect_key = [](std::wstring_view text, int code) {
+    const KeyPress key = Console::read_key();
+    EXPECT_EQ(key.text, text);
+    EXPECT_EQ(key.code, code);
+  };
+  expect_key(L"", 0);
 
   fake.input.push_back({platform::InputKind::other, false, 0, 0});  // a mouse event
   fake.key(0, 40);                                                  // Down
-  EXPECT_EQ(Console::read_key(), L"");
-  EXPECT_EQ(Console::last_key_code(), 40);
+  expect_key(L"", 40);
 
   fake.key(13, 13);
-  EXPECT_EQ(Console::read_key(), L"\r");
-  EXPECT_EQ(Console::last_key_code(), 13);
+  expect_key(L"\r", 13);
 
   fake.key(L'a', 0x41);
-  EXPECT_EQ(Console::read_key(), L"a");
-  EXPECT_EQ(Console::last_key_code(), 0x41);
+  expect_key(L"a", 0x41);
 }
 
 int g_shutdowns = 0;
