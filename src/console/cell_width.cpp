@@ -63,24 +63,43 @@ int cell_width(char32_t c) {
   return 1;
 }
 
-int text_cells(std::wstring_view text) {
+namespace {
+
+// A character's width under either rule: as it should show, or as a console
+// that gives every UTF-16 unit a cell at least shows it.
+int width_of(char32_t c, std::size_t units, bool per_unit) {
+  const int width = cell_width(c);
+  return per_unit ? std::max(width, static_cast<int>(units)) : width;
+}
+
+int measure(std::wstring_view text, bool per_unit) {
   int cells = 0;
-  for (std::size_t at = 0, units = 0; at < text.size(); at += units) cells += cell_width(decode(text, at, units));
+  for (std::size_t at = 0, units = 0; at < text.size(); at += units) {
+    const char32_t c = decode(text, at, units);
+    cells += width_of(c, units, per_unit);
+  }
   return cells;
 }
 
-std::wstring_view cut_cells(std::wstring_view text, int cells) {
+std::wstring_view cut(std::wstring_view text, int cells, bool per_unit) {
   int used = 0;
   std::size_t at = 0;
   while (at < text.size()) {
     std::size_t units = 0;
-    const int width = cell_width(decode(text, at, units));
+    const char32_t c = decode(text, at, units);
+    const int width = width_of(c, units, per_unit);
     if (used + width > cells) break;
     used += width;
     at += units;
   }
   return text.substr(0, at);
 }
+
+}  // namespace
+
+int text_cells(std::wstring_view text) { return measure(text, false); }
+
+std::wstring_view cut_cells(std::wstring_view text, int cells) { return cut(text, cells, false); }
 
 std::wstring_view last_cells(std::wstring_view text, int cells) {
   // Walk back over whole characters; a mark belongs to the character before it.
@@ -110,28 +129,9 @@ std::wstring pad_cells(std::wstring_view text, int cells) {
   return result;
 }
 
-int console_cells(std::wstring_view text) {
-  int cells = 0;
-  for (std::size_t at = 0, units = 0; at < text.size(); at += units) {
-    const int width = cell_width(decode(text, at, units));
-    cells += std::max(width, static_cast<int>(units));
-  }
-  return cells;
-}
+int console_cells(std::wstring_view text) { return measure(text, true); }
 
-std::wstring_view cut_console_cells(std::wstring_view text, int cells) {
-  int used = 0;
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t units = 0;
-    const int shown = cell_width(decode(text, at, units));
-    const int width = std::max(shown, static_cast<int>(units));
-    if (used + width > cells) break;
-    used += width;
-    at += units;
-  }
-  return text.substr(0, at);
-}
+std::wstring_view cut_console_cells(std::wstring_view text, int cells) { return cut(text, cells, true); }
 
 std::wstring fit_console_cells(std::wstring_view text, int cells) {
   std::wstring result(cut_console_cells(text, cells));

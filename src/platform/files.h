@@ -110,6 +110,7 @@ DirectoryListing list_directory(const std::wstring& directory, std::size_t limit
 // Creates the directory and any missing directories above it.
 bool create_directories(const std::wstring& path);
 std::wstring windows_directory();  // ends with a backslash; empty when unknown
+std::wstring system_directory();   // ends with a backslash; empty when unknown
 // The names of the directories that a FindFirstFileW pattern finds (a
 // directory, a backslash and a last component with wildcards), except "." and
 // "..", in the file system's order; at most `limit` of them.

@@ -368,14 +368,26 @@ bool create_directories(const std::wstring& path) {
   return CreateDirectoryW(directory.c_str(), nullptr) != 0 || is_directory(directory);
 }
 
-std::wstring windows_directory() {
+namespace {
+
+// A folder of the system's, ending with a backslash; empty when unknown.
+std::wstring system_folder(UINT (*ask)(LPWSTR, UINT)) {
   wchar_t buffer[MAX_PATH + 1] = {};
-  const UINT length = GetWindowsDirectoryW(buffer, MAX_PATH + 1);
+  const UINT length = ask(buffer, MAX_PATH + 1);
   if (length == 0 || length > MAX_PATH) return L"";
   std::wstring path(buffer, length);
   if (path.back() != L'\\') path += L'\\';
   return path;
 }
+
+UINT ask_windows_directory(LPWSTR buffer, UINT size) { return GetWindowsDirectoryW(buffer, size); }
+UINT ask_system_directory(LPWSTR buffer, UINT size) { return GetSystemDirectoryW(buffer, size); }
+
+}  // namespace
+
+std::wstring windows_directory() { return system_folder(ask_windows_directory); }
+
+std::wstring system_directory() { return system_folder(ask_system_directory); }
 
 std::vector<std::wstring> find_directories(const std::wstring& pattern, std::size_t limit) {
   std::vector<std::wstring> names;

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "platform/files.h"
+
 namespace zrn::platform {
 
 namespace {
@@ -119,12 +121,8 @@ std::uint64_t ticks(const FILETIME& time) {
 }  // namespace
 
 std::wstring system_command_interpreter() {
-  wchar_t buffer[MAX_PATH + 1] = {};
-  const UINT length = GetSystemDirectoryW(buffer, MAX_PATH + 1);
-  if (length == 0 || length > MAX_PATH) return L"";
-  std::wstring path(buffer, length);
-  if (path.back() != L'\\') path += L'\\';
-  return path + L"cmd.exe";
+  const std::wstring folder = system_directory();
+  return folder.empty() ? folder : folder + L"cmd.exe";
 }
 
 HiddenRun run_hidden_and_wait(const HiddenCommand& command, const std::function<bool()>& keep_waiting,
