@@ -8,6 +8,7 @@
 #include "console/console.h"
 #include "console/screen_frame.h"
 #include "console/screen_layout.h"
+#include "platform/system.h"
 
 namespace zrn {
 
@@ -89,6 +90,17 @@ void BuildProgress::finished() {
   }
   shown_ = false;
   Console::catch_interrupts(false);
+}
+
+void BuildProgress::listing_stopped(const std::wstring& drive_root) {
+  notes_.push_back(L"The listing of " + drive_root +
+                   L" was stopped: it was no listing of a real drive (a folder link that loops?)."
+                   L" The previous index is kept.");
+}
+
+void BuildProgress::install_failed(const std::wstring& raw_path, const std::wstring& index_path) {
+  platform::show_message(std::wstring(kDisplayTitle),
+                         L"There was a problem copying the index file from " + raw_path + L" to " + index_path);
 }
 
 }  // namespace zrn

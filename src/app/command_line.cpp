@@ -1,6 +1,5 @@
 #include "app/command_line.h"
 
-#include "app/program_state.h"
 #include "handoff/run_folder.h"
 #include "handoff/safe_path.h"
 #include "platform/command_line.h"
@@ -147,18 +146,12 @@ std::optional<std::vector<std::wstring>> words_from_wrapper(const std::wstring& 
 
 }  // namespace
 
-void read_command_line() {
-  auto& s = state();
+CommandLine read_command_line(const std::wstring& run_folder) {
   // The current directory matters only when no drive was typed, but reading
   // it always keeps the rule in one place.
-  const auto from_wrapper = words_from_wrapper(s.run_folder);
-  auto result = from_wrapper ? interpret_command_words(*from_wrapper, platform::current_directory())
-                             : interpret_command_line(platform::process_command_line(), platform::current_directory());
-  s.search_text = std::move(result.search_text);
-  s.drive_root = std::move(result.drive_root);
-  s.quick_switch = std::move(result.quick_switch);
-  s.help_flag = result.help;
-  s.info_flag = result.info;
+  const auto from_wrapper = words_from_wrapper(run_folder);
+  return from_wrapper ? interpret_command_words(*from_wrapper, platform::current_directory())
+                      : interpret_command_line(platform::process_command_line(), platform::current_directory());
 }
 
 }  // namespace zrn

@@ -34,7 +34,9 @@ std::optional<std::vector<std::wstring>> wrapper_words(VariableReader variable);
 // as a command line's; the first is a place holder for the program's path.
 std::optional<std::vector<std::wstring>> captured_words(std::wstring_view echoed);
 
-// Reads GetCommandLineW (and the current directory) into the program state.
-void read_command_line();
+// The words the wrapper captured in `run_folder` (empty without one) or
+// handed over in its variables, else GetCommandLineW; read against the
+// current directory.
+CommandLine read_command_line(const std::wstring& run_folder);
 
 }  // namespace zrn

@@ -2,6 +2,10 @@
 
 #include <cstdint>
 
+#ifndef ZRN_BUILD_TIME
+#error "ZRN_BUILD_TIME must be defined by the build: seconds since 1970 when the program was built"
+#endif
+
 namespace zrn {
 
 namespace {
@@ -18,6 +22,8 @@ constexpr std::uint32_t fnv1a(std::wstring_view text, std::uint32_t hash = 21661
 constexpr std::uint32_t kCreditsCheck = fnv1a(kMakerPlace, fnv1a(kAuthorName));
 
 }  // namespace
+
+std::int64_t build_time() { return ZRN_BUILD_TIME; }
 
 bool credits_intact(std::wstring_view author, std::wstring_view place) {
   // volatile keeps the comparison at run time, against the texts in memory.

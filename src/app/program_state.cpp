@@ -2,8 +2,8 @@
 
 namespace zrn {
 
-ProgramState& state() {
-  static ProgramState the_state;
+PageState& state() {
+  static PageState the_state;
   return the_state;
 }
 

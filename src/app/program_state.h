@@ -1,9 +1,13 @@
 #pragma once
-// The one record of a run: every subsystem reads and writes this instance.
 #include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "app/command_line.h"
+#include "config/quick_directories.h"
+#include "console/console.h"
+#include "index/index_builder.h"
 
 namespace zrn {
 
@@ -21,17 +25,10 @@ struct ScreenLayout {
   bool operator==(const ScreenLayout&) const = default;
 };
 
-struct ProgramState {
-  // Paths and names
-  std::wstring temporary_directory;  // ends with a backslash
-  std::wstring program_directory;    // ends with a backslash
-  std::wstring change_script_path;
-  std::wstring run_folder;  // the wrapper's folder of this run; empty without one
-
-  // Configuration
-  std::vector<std::wstring> exclusions;     // upper case, defaults first
-  std::array<std::wstring, 16> quick_dirs;  // each empty or ending in '\'
-  std::uint16_t index_age_limit = 0;        // weeks, 0 = never too old
+// What the selection page still shares through one record; it goes as the
+// page takes its data as values.
+struct PageState {
+  const IndexSettings* index = nullptr;
 
   // Drives and matches
   std::vector<std::wstring> drives;
@@ -46,9 +43,6 @@ struct ProgramState {
   // Command line
   std::wstring search_text;
   std::wstring drive_root;
-  std::wstring quick_switch;
-  bool help_flag = false;
-  bool info_flag = false;
 
   std::wstring chosen_directory;
   // Lines printed once the selection screen has given the console back, so
@@ -60,6 +54,15 @@ struct ProgramState {
   std::array<std::wstring, 4> frame_texts;  // top, side, separator, bottom
 };
 
-ProgramState& state();
+PageState& state();
+
+// What one run knows: read once at its start, then handed from call to call.
+struct ProgramState {
+  std::wstring program_directory;  // ends with a backslash
+  Size window;                     // at start-up; 0 x 0 without a console
+  QuickTable quick_directories;
+  IndexSettings index;  // the temporary directory, exclusions, age limit, progress
+  CommandLine command;
+};
 
 }  // namespace zrn

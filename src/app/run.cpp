@@ -21,52 +21,93 @@
 #include "info/information_report.h"
 #include "platform/command_line.h"
 #include "platform/system.h"
+#include "platform/system_info.h"
 #include "search/match_collection.h"
 
 namespace zrn {
 
 namespace {
 
-void run_search_mode() {
-  auto& s = state();
-  const IndexOutcome outcome = collect_matches();
-  s.match_count = static_cast<std::int64_t>(s.matches.size());
+ReportFacts report_facts(const ProgramState& run) {
+  ReportFacts facts;
+  facts.display_title = std::wstring(kDisplayTitle);
+  facts.version_text = std::wstring(kVersionText);
+  facts.author_name = std::wstring(kAuthorName);
+  facts.maker_place = std::wstring(kMakerPlace);
+  facts.web_address = std::wstring(kWebAddress);
+  facts.build_time = build_time();
+  facts.commit = L"" ZRN_COMMIT;
+  facts.user_name = platform::user_name();
+  facts.computer_name = platform::computer_name();
+  facts.memory_bytes = platform::total_physical_memory();
+  facts.processor_name = processor_name(platform::processor_brand_bytes());
+  facts.window_width = run.window.width;
+  facts.window_height = run.window.height;
+  facts.program_directory = run.program_directory;
+  return facts;
+}
+
+// Hands the table entry that the /Q character names to the change script,
+// or says that the switch has no directory.
+void run_quick_directory_mode(const ProgramState& run, ChangeScript& script) {
+  const wchar_t switch_character = run.command.quick_switch.front();
+  const std::wstring& entry = run.quick_directories[quick_entry_index(switch_character)];
+  // An entry that no directory can have (a quote, a control character) is
+  // as good as none.
+  if (!entry.empty() && script.write(entry)) return;
+  Console::print_line();
+  Console::print_line(std::wstring(kDisplayTitle));
+  Console::print_line();
+  Console::print_line(quick_switch_message(switch_character, entry, run.program_directory + L"ZRN.INI"));
+}
+
+void run_search_mode(const ProgramState& run, ChangeScript& script, std::vector<std::wstring>& notes) {
+  SearchResult found = collect_matches(run.index, run.command.search_text, run.command.drive_root);
+  std::vector<std::wstring>& paths = found.matches.paths;
   // What a build had to tell (a listing it stopped) is said as a line.
   const auto print_notes = [&] {
-    if (s.after_screen.empty()) return;
+    if (notes.empty()) return;
     Console::open();
-    for (const auto& line : s.after_screen) Console::print_line(line);
+    for (const auto& line : notes) Console::print_line(line);
   };
-  if (const std::wstring message = outcome_message(outcome, s.drive_root); !message.empty()) {
+  if (const std::wstring message = outcome_message(found.outcome, run.command.drive_root); !message.empty()) {
     print_notes();
     Console::open();
     Console::print_line(message);
-  } else if (s.match_count == 0) {
+  } else if (paths.empty()) {
     print_notes();
     Console::open();
     Console::print_line(L"No directory found...");
-  } else if (s.match_count == 1) {
-    s.chosen_directory = s.matches.front();
-    write_change_script();
+  } else if (paths.size() == 1) {
+    script.write(paths.front());
     print_notes();
   } else {
+    auto& s = state();
+    s.index = &run.index;
+    s.window_width = run.window.width;
+    s.window_height = run.window.height;
+    s.search_text = run.command.search_text;
+    s.drive_root = run.command.drive_root;
+    s.match_count = static_cast<std::int64_t>(paths.size());
+    s.matches = std::move(paths);
+    s.matches_not_shown = found.matches.not_shown;
     run_selection_path();
+    if (!s.chosen_directory.empty()) script.write(s.chosen_directory);
   }
 }
 
-void dispatch_mode() {
-  const auto& s = state();
-  if (s.info_flag) {
-    print_information_report();
+void dispatch_mode(const ProgramState& run, ChangeScript& script, std::vector<std::wstring>& notes) {
+  if (run.command.info) {
+    print_information_report(report_facts(run));
     Console::close();
-  } else if (s.help_flag) {
+  } else if (run.command.help) {
     print_help();
     Console::close();
-  } else if (!s.quick_switch.empty()) {
-    run_quick_directory_mode(s.quick_switch.front());
+  } else if (!run.command.quick_switch.empty()) {
+    run_quick_directory_mode(run, script);
     Console::close();
   } else {
-    run_search_mode();
+    run_search_mode(run, script, notes);
   }
 }
 
@@ -85,37 +126,38 @@ void shutdown() {
 }
 
 int run_program() {
-  auto& s = state();
   platform::set_up_process();
-
-  s.temporary_directory = temporary_directory();
+  ProgramState run;
+  run.index.temporary_directory = temporary_directory();
   if (!credits_intact(kAuthorName, kMakerPlace)) {
     platform::show_message(std::wstring(kDisplayTitle),
                            L"The program's built-in texts have been altered. The program ends.");
     return 0;
   }
-  s.exclusions = default_exclusions();
+  run.index.exclusions = default_exclusions();
+  run.index.web_address = std::wstring(kWebAddress);
 
   set_shutdown_routine(shutdown);
-  static BuildProgress build_progress;
-  set_index_progress(&build_progress);
+  BuildProgress build_progress(state().after_screen);
+  run.index.progress = &build_progress;
   // Even a failure inside the program leaves the console as the user had it.
   platform::on_internal_failure([] { Console::give_back(); });
   Console::open(std::wstring(kDisplayTitle));
   try {
-    if (const std::optional<Size> size = Console::window_size()) {
-      s.window_width = size->width;
-      s.window_height = size->height;
-    }
-
-    s.program_directory = program_directory();
-    read_configuration();
-    choose_change_script(platform::environment_variable(L"ZRN_SCRIPT"), platform::environment_variable(L"ZRN_TOKEN"));
-    read_command_line();
-    reset_change_script();
+    run.window = Console::window_size().value_or(Size{});
+    run.program_directory = program_directory();
+    const Configuration configuration = read_configuration(run.program_directory);
+    run.quick_directories = quick_directory_table(configuration.quick_directories);
+    run.index.age_limit = configuration.index_age_limit;
+    run.index.exclusions.insert(run.index.exclusions.end(), configuration.exclusions.begin(),
+                                configuration.exclusions.end());
+    ChangeScript script = ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"),
+                                               platform::environment_variable(L"ZRN_TOKEN"), run.program_directory);
+    run.command = read_command_line(script.run_folder());
+    script.reset();
     remove_stale_run_folders(platform::temp_path());
 
-    dispatch_mode();
+    dispatch_mode(run, script, state().after_screen);
   } catch (...) {
     // Out of memory, most likely: the run ends like any other, with the
     // change script as far as it got.

@@ -75,7 +75,6 @@ void run_selection_path() {
     s.chosen_directory = result;
   } while (result == kRedisplayMarker);
 
-  if (!s.chosen_directory.empty()) write_change_script();
   Console::set_style(Style::plain);
   Console::clear();
   // Keys meant for the screen must not reach the shell.

@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-#include "app/program_state.h"
 #include "config/ini_file.h"
-#include "config/quick_directories.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -176,16 +174,8 @@ Configuration parse_configuration(std::wstring_view text) {
 
 std::wstring program_directory() { return platform::module_directory(); }
 
-void read_configuration() {
-  auto& s = state();
-  const Configuration configuration =
-      parse_configuration(decode_configuration(read_configuration_bytes(program_directory() + L"ZRN.INI")));
-  for (std::size_t i = 0; i < configuration.quick_directories.size(); ++i) {
-    s.quick_dirs[i] = configuration.quick_directories[i];
-  }
-  fill_known_folders();
-  s.index_age_limit = configuration.index_age_limit;
-  s.exclusions.insert(s.exclusions.end(), configuration.exclusions.begin(), configuration.exclusions.end());
+Configuration read_configuration(const std::wstring& program_directory) {
+  return parse_configuration(decode_configuration(read_configuration_bytes(program_directory + L"ZRN.INI")));
 }
 
 }  // namespace zrn

@@ -38,9 +38,9 @@ Configuration parse_configuration(std::wstring_view text);
 
 // The directory of the program's executable, ending in a backslash.
 std::wstring program_directory();
-// Reads ZRN.INI beside the program into the program state: quick directory
-// entries 0 to 9 (and the known folders 10 to 15), the index age limit and
-// the configured exclusion words.
-void read_configuration();
+// ZRN.INI in `program_directory` (ending with a backslash): quick directory
+// entries 0 to 9, the index age limit and the configured exclusion words. A
+// file that is missing or unreadable is an empty one.
+Configuration read_configuration(const std::wstring& program_directory);
 
 }  // namespace zrn

@@ -1,10 +1,7 @@
 #include "config/quick_directories.h"
 
-#include "app/identity.h"
-#include "app/program_state.h"
-#include "console/console.h"
-#include "handoff/change_script.h"
-#include "handoff/safe_path.h"
+#include <algorithm>
+
 #include "platform/shell_folders.h"
 #include "platform/text.h"
 
@@ -55,10 +52,13 @@ std::size_t quick_entry_index(wchar_t switch_character) {
   return 0;
 }
 
-void fill_known_folders() {
+QuickTable quick_directory_table(const std::array<std::wstring, 10>& configured) {
+  QuickTable table;
+  std::copy(configured.begin(), configured.end(), table.begin());
   SystemShellFolders folders;
-  const auto entries = known_folder_entries(folders);
-  for (std::size_t i = 0; i < entries.size(); ++i) state().quick_dirs[kFirstKnownFolderEntry + i] = entries[i];
+  const auto known = known_folder_entries(folders);
+  std::copy(known.begin(), known.end(), table.begin() + kFirstKnownFolderEntry);
+  return table;
 }
 
 std::wstring quick_switch_message(wchar_t switch_character, std::wstring_view entry, std::wstring_view ini_path) {
@@ -73,22 +73,6 @@ std::wstring quick_switch_message(wchar_t switch_character, std::wstring_view en
   }
   if (!entry.empty()) return message + key + L" in " + ini + L" is not a usable directory name.";
   return message + L"set " + key + L" in the [QuickDIR] group of " + ini + L".";
-}
-
-void run_quick_directory_mode(wchar_t switch_character) {
-  auto& s = state();
-  const std::wstring& entry = s.quick_dirs[quick_entry_index(switch_character)];
-  // An entry that no directory can have (a quote, a control character) is
-  // as good as none.
-  if (entry.empty() || !plausible_directory(entry)) {
-    Console::print_line();
-    Console::print_line(std::wstring(kDisplayTitle));
-    Console::print_line();
-    Console::print_line(quick_switch_message(switch_character, entry, s.program_directory + L"ZRN.INI"));
-    return;
-  }
-  s.chosen_directory = entry;
-  write_change_script();
 }
 
 }  // namespace zrn

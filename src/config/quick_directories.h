@@ -32,10 +32,8 @@ std::size_t quick_entry_index(wchar_t switch_character);
 // `entry` is the table entry it selects (empty, or one no directory can have).
 std::wstring quick_switch_message(wchar_t switch_character, std::wstring_view entry, std::wstring_view ini_path);
 
-// Sets entries 10 to 15 of the program state's table from the shell.
-void fill_known_folders();
-// Hands the table entry that the /Q character names to the change script,
-// or says that the switch has no directory.
-void run_quick_directory_mode(wchar_t switch_character);
+using QuickTable = std::array<std::wstring, 16>;
+// Entries 0 to 9 as configured, 10 to 15 the known folders the shell names.
+QuickTable quick_directory_table(const std::array<std::wstring, 10>& configured);
 
 }  // namespace zrn

@@ -210,7 +210,7 @@ std::optional<Box> rescan(Pass& pass, const ScreenLayout& layout) {
   const std::wstring rows[] = {
       blank, fit_console_cells(centred_in(L"Create IndexFile for Drive " + root, box.width), box.width), blank};
   draw_box(box, rows);
-  const IndexOutcome outcome = build_index(root);
+  const IndexOutcome outcome = build_index(*s.index, root);
   if (outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing) {
     pass.note = outcome_message(outcome, root);
     return std::nullopt;
@@ -222,7 +222,9 @@ std::optional<Box> rescan(Pass& pass, const ScreenLayout& layout) {
     s.after_screen.push_back(L"The index file " + index + L" could not be written.");
   }
   // Just built: its age needs no second look.
-  search_index(root);
+  Matches found = search_index(root, s.search_text);
+  s.matches = std::move(found.paths);
+  s.matches_not_shown = found.not_shown;
   return box;
 }
 
@@ -236,14 +238,19 @@ DriveChange change_drive(Pass& pass, Box& covered) {
   std::vector<std::wstring> before = s.matches;
   const std::wstring previous_root = s.drive_root;
   s.drive_root = root;
-  const IndexOutcome outcome = collect_from_index(root);
+  SearchResult found = collect_from_index(*s.index, root, s.search_text);
+  const IndexOutcome outcome = found.outcome;
   if (outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing) {
     // The list was not touched.
     s.drive_root = previous_root;
     pass.note = outcome_message(outcome, root);
     return outcome == IndexOutcome::cancelled ? DriveChange::cancelled : DriveChange::nothing_found;
   }
-  if (!s.matches.empty()) return DriveChange::changed;
+  if (!found.matches.paths.empty()) {
+    s.matches = std::move(found.matches.paths);
+    s.matches_not_shown = found.matches.not_shown;
+    return DriveChange::changed;
+  }
   s.matches = std::move(before);
   s.drive_root = previous_root;
   pass.note = L"No directory on drive " + root + L" holds " + s.search_text + L"; the list stays.";

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "app/program_state.h"
 #include "handoff/run_folder.h"
 #include "handoff/safe_path.h"
 #include "platform/command_line.h"
@@ -23,35 +22,6 @@ std::string lines_to_bytes(const std::vector<std::wstring>& lines) {
     bytes += "\r\n";
   }
   return bytes;
-}
-
-// The script of a run folder: created once by this run and held open, so
-// that nothing else replaces it and no sweep removes the folder meanwhile.
-struct RunScript {
-  bool in_run_folder = false;
-  std::wstring made_marker;  // named by the wrapper's token; empty without one
-  platform::File file;
-};
-
-RunScript& run_script() {
-  static RunScript script;
-  return script;
-}
-
-void write_script(const std::string& bytes) {
-  auto& run = run_script();
-  if (!run.in_run_folder) {
-    // No sharing while it is written; a refusal leaves the old script silently.
-    platform::write_whole_file(state().change_script_path, bytes, /*exclusive=*/true);
-    return;
-  }
-  // A file that was there first, planted or not, is never written through,
-  // and without the marker the wrapper does not run it.
-  if (!run.file.is_open()) {
-    run.file = platform::File::create_new(state().change_script_path);
-    if (run.file.is_open() && !run.made_marker.empty()) platform::File::create_new(run.made_marker);
-  }
-  run.file.rewrite(bytes);
 }
 
 // chdir, then the confirmation only if it worked. "(call )" sets ERRORLEVEL
@@ -131,8 +101,10 @@ std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_s
   return program_directory + L"ZRN2.BAT";
 }
 
-void choose_change_script(const std::optional<std::wstring>& wrapper_script, const std::optional<std::wstring>& token) {
-  auto& s = state();
+ChangeScript::ChangeScript(std::wstring path) : path_(std::move(path)) {}
+
+ChangeScript ChangeScript::choose(const std::optional<std::wstring>& wrapper_script,
+                                  const std::optional<std::wstring>& token, const std::wstring& program_directory) {
   std::optional<std::wstring> script = wrapper_script;
   // The wrapper builds the path from TMP, which may be a short form.
   const auto last = script ? script->rfind(L'\\') : std::wstring::npos;
@@ -141,25 +113,39 @@ void choose_change_script(const std::optional<std::wstring>& wrapper_script, con
   // system may have expanded or shortened for its own temporary path.
   auto named_temp = platform::environment_variable(L"TMP");
   if (!named_temp || named_temp->empty()) named_temp = platform::environment_variable(L"TEMP");
-  s.change_script_path = change_script_path_for(script, platform::temp_path(), s.program_directory);
-  if (named_temp && !named_temp->empty() && s.change_script_path != script) {
-    s.change_script_path =
-        change_script_path_for(script, platform::long_path(*named_temp) + L"\\", s.program_directory);
+  std::wstring path = change_script_path_for(script, platform::temp_path(), program_directory);
+  if (named_temp && !named_temp->empty() && path != script) {
+    path = change_script_path_for(script, platform::long_path(*named_temp) + L"\\", program_directory);
   }
-  auto& run = run_script();
-  run.in_run_folder = script && s.change_script_path == *script;
-  s.run_folder = run.in_run_folder ? s.change_script_path.substr(0, s.change_script_path.rfind(L'\\')) : L"";
-  const auto checked = run_token(token);
-  run.made_marker = run.in_run_folder && checked ? s.run_folder + L"\\" + run_marker_name(*checked) : L"";
+  ChangeScript chosen(std::move(path));
+  if (!script || chosen.path_ != *script) return chosen;
+  chosen.run_folder_ = chosen.path_.substr(0, chosen.path_.rfind(L'\\'));
+  if (const auto checked = run_token(token))
+    chosen.made_marker_ = chosen.run_folder_ + L"\\" + run_marker_name(*checked);
+  return chosen;
 }
 
-void reset_change_script() { write_script(reset_script_bytes()); }
+void ChangeScript::write_bytes(const std::string& bytes) {
+  if (run_folder_.empty()) {
+    // No sharing while it is written; a refusal leaves the old script silently.
+    platform::write_whole_file(path_, bytes, /*exclusive=*/true);
+    return;
+  }
+  // A file that was there first, planted or not, is never written through,
+  // and without the marker the wrapper does not run it.
+  if (!file_.is_open()) {
+    file_ = platform::File::create_new(path_);
+    if (file_.is_open() && !made_marker_.empty()) platform::File::create_new(made_marker_);
+  }
+  file_.rewrite(bytes);
+}
 
-void write_change_script() {
-  // Whatever chose it, a path that no directory can have never becomes code:
-  // the script keeps its reset content.
-  if (!plausible_directory(state().chosen_directory)) return;
-  write_script(change_script_bytes(state().chosen_directory, platform::console_output_code_page()));
+void ChangeScript::reset() { write_bytes(reset_script_bytes()); }
+
+bool ChangeScript::write(const std::wstring& directory) {
+  if (!plausible_directory(directory)) return false;
+  write_bytes(change_script_bytes(directory, platform::console_output_code_page()));
+  return true;
 }
 
 }  // namespace zrn

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files.h"
+
 namespace zrn {
 
 // The bytes of the script: "@echo off" alone, or the lines that move the
@@ -30,12 +32,37 @@ std::wstring escape_for_delayed_quoted(std::wstring_view text);
 // directory, as when the program is started directly.
 std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_script,
                                     std::wstring_view temporary_directory, const std::wstring& program_directory);
-// Sets the program state's script path (and run folder) from what the
-// wrapper handed over. In a run folder, once the script is made, a file named
-// by `token` tells the wrapper that the script is this run's own.
-void choose_change_script(const std::optional<std::wstring>& wrapper_script, const std::optional<std::wstring>& token);
+// The change script of this run: where it lies, and the one way to write it.
+class ChangeScript {
+ public:
+  // The script the wrapper named in ZRN_SCRIPT when it lies in a run folder
+  // of the temporary directory, else ZRN2.BAT in `program_directory`. In a
+  // run folder, once the script is made, a file named by `token` tells the
+  // wrapper that the script is this run's own.
+  static ChangeScript choose(const std::optional<std::wstring>& wrapper_script,
+                             const std::optional<std::wstring>& token, const std::wstring& program_directory);
+  // A script at `path` that is no run folder's.
+  explicit ChangeScript(std::wstring path);
 
-void reset_change_script();
-void write_change_script();  // writes the program state's chosen directory
+  const std::wstring& path() const { return path_; }
+  // The wrapper's folder of this run; empty without one.
+  const std::wstring& run_folder() const { return run_folder_; }
+
+  // "@echo off" alone: the shell stays where it is.
+  void reset();
+  // The lines that move the shell to `directory`. A path that no directory
+  // can have never becomes code: false, and the script stays as it was.
+  bool write(const std::wstring& directory);
+
+ private:
+  void write_bytes(const std::string& bytes);
+
+  std::wstring path_;
+  std::wstring run_folder_;
+  std::wstring made_marker_;  // named by the wrapper's token; empty without one
+  // A run folder's script: created once by this run and held open, so that
+  // nothing else replaces it and no sweep removes the folder meanwhile.
+  platform::File file_;
+};
 
 }  // namespace zrn

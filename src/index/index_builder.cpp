@@ -1,6 +1,5 @@
 #include "index/index_builder.h"
 
-#include "app/program_state.h"
 #include "handoff/safe_path.h"
 #include "index/index_storage.h"
 #include "index/listing_filter.h"
@@ -25,8 +24,6 @@ std::int64_t days_rounded_half_to_even(std::int64_t seconds) {
   return days;
 }
 
-IndexProgress* g_progress = nullptr;
-
 std::int64_t weeks_rounded_up(std::int64_t days) { return days / 7 + (days % 7 > 0 ? 1 : 0); }
 
 }  // namespace
@@ -46,24 +43,22 @@ bool listing_out_of_bounds(std::uint64_t bytes, std::uint64_t overlong_paths) {
   return bytes > kLargestListingBytes || overlong_paths > kMostOverlongPaths;
 }
 
-void set_index_progress(IndexProgress* progress) { g_progress = progress; }
-
-IndexOutcome build_index(const std::wstring& drive_root) {
+IndexOutcome build_index(const IndexSettings& settings, const std::wstring& drive_root) {
   // Only a letter names a drive; anything else would reach cmd as syntax.
   if (!is_drive_root(drive_root)) return IndexOutcome::not_written;
   if (!platform::is_directory(drive_root)) return IndexOutcome::drive_missing;
   const bool data_directory_usable = prepare_data_directory(drive_root);
   IndexOutcome outcome = IndexOutcome::not_written;
   {
-    const auto& s = state();
-    const WorkingFile raw(s.temporary_directory, kIndexFileName);
-    const WorkingFile filtered(s.temporary_directory, std::wstring(kIndexFileName) + L"1");
-    ListingFilter filter(filtered.path(), s.exclusions);
+    IndexProgress* const progress = settings.progress;
+    const WorkingFile raw(settings.temporary_directory, kIndexFileName, SweepRule::temporary);
+    const WorkingFile filtered(settings.temporary_directory, std::wstring(kIndexFileName) + L"1", SweepRule::temporary);
+    ListingFilter filter(filtered.path(), settings.exclusions);
     platform::File listing;
     bool read_ok = filter.is_open();
     bool cancelled = false;
     bool bounded = true;
-    if (g_progress) g_progress->started(drive_root);
+    if (progress) progress->started(drive_root);
     // The listing is filtered as cmd writes it: read once, and its growing
     // line count is the progress the user sees. One that grows past any
     // real drive (a link loop) is ended.
@@ -71,13 +66,13 @@ IndexOutcome build_index(const std::wstring& drive_root) {
       if (!read_ok) return false;
       if (!listing.is_open()) listing = platform::File::open_for_reading(raw.path());
       if (listing.is_open()) read_ok = filter.read_more(listing);
-      if (g_progress) g_progress->listing(drive_root, filter.lines_read());
+      if (progress) progress->listing(drive_root, filter.lines_read());
       bounded = !listing_out_of_bounds(filter.bytes_read(), filter.overlong_lines());
       return read_ok && bounded;
     };
     const auto go_on = [&] {
       if (!take_what_has_come()) return false;
-      cancelled = g_progress && g_progress->cancelled();
+      cancelled = progress && progress->cancelled();
       return !cancelled;
     };
     const HiddenResult run = run_hidden(drive_listing_parameters(drive_root), raw.path(), go_on);
@@ -89,20 +84,18 @@ IndexOutcome build_index(const std::wstring& drive_root) {
       const bool whole = filter.finish() && read_ok && listing.is_open();
       listing.close();
       if (!bounded || run.crashed) {
-        state().after_screen.push_back(L"The listing of " + drive_root +
-                                       L" was stopped: it was no listing of a real drive (a folder link that loops?)."
-                                       L" The previous index is kept.");
-      } else if (whole && install_index(raw.path(), filtered.path(), drive_root, data_directory_usable)) {
+        if (progress) progress->listing_stopped(drive_root);
+      } else if (whole && install_index(filtered.path(), drive_root, data_directory_usable)) {
         outcome = IndexOutcome::built;
-      } else if (!whole) {
-        report_failed_install(raw.path(), drive_root);
+      } else if (progress) {
+        progress->install_failed(raw.path(), index_file_path(drive_root));
       }
     }
-    if (g_progress) g_progress->finished();
+    if (progress) progress->finished();
     // A stopped build leaves everything as it was, the readme included.
     if (cancelled) return IndexOutcome::cancelled;
   }
-  if (data_directory_usable) write_readme(drive_root);
+  if (data_directory_usable) write_readme(drive_root, settings.web_address);
   return outcome;
 }
 
@@ -122,17 +115,17 @@ bool index_needs_build(std::optional<std::int64_t> index_seconds, std::int64_t n
   return !index_seconds || index_too_old(*index_seconds, now_seconds, limit);
 }
 
-IndexOutcome ensure_index(const std::wstring& drive_root) {
+IndexOutcome ensure_index(const IndexSettings& settings, const std::wstring& drive_root) {
   if (!platform::is_directory(drive_root)) return IndexOutcome::drive_missing;
   const std::wstring path = index_in_use(drive_root);
   std::optional<std::int64_t> index_time;
   if (platform::path_exists(path) && !platform::is_directory(path) && platform::file_size(path).value_or(0) > 0) {
     index_time = platform::last_write_local_seconds(path).value_or(0);
   }
-  if (!index_needs_build(index_time, platform::now_local_seconds(), state().index_age_limit)) {
+  if (!index_needs_build(index_time, platform::now_local_seconds(), settings.age_limit)) {
     return IndexOutcome::ready;
   }
-  return build_index(drive_root);
+  return build_index(settings, drive_root);
 }
 
 }  // namespace zrn

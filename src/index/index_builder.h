@@ -2,11 +2,14 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zrn {
 
 // Told how far the listing of a drive has come while its index is built, so
 // that a long wait is never silent, and asked whether the user stopped it.
+// What went wrong is told here as it happens; how the user hears of it is
+// the caller's choice.
 class IndexProgress {
  public:
   virtual ~IndexProgress() = default;
@@ -15,8 +18,21 @@ class IndexProgress {
   // True once the user asked to stop the build.
   virtual bool cancelled() = 0;
   virtual void finished() = 0;
+  // The listing was no listing of a real drive; the previous index stays.
+  virtual void listing_stopped(const std::wstring& drive_root) = 0;
+  // Neither place for the index could be written. Told while the raw
+  // listing still exists, so that the user can copy it by hand.
+  virtual void install_failed(const std::wstring& raw_path, const std::wstring& index_path) = 0;
 };
-void set_index_progress(IndexProgress* progress);
+
+// What a build needs from the run.
+struct IndexSettings {
+  std::wstring temporary_directory;      // ends with a backslash
+  std::vector<std::wstring> exclusions;  // upper case
+  std::uint16_t age_limit = 0;           // weeks; 0: never too old
+  std::wstring web_address;              // the readme's last line
+  IndexProgress* progress = nullptr;     // none: the build runs unwatched
+};
 
 // What became of a drive's index.
 enum class IndexOutcome {
@@ -28,9 +44,9 @@ enum class IndexOutcome {
 };
 
 // Builds the drive's index anew; never `ready`.
-IndexOutcome build_index(const std::wstring& drive_root);
+IndexOutcome build_index(const IndexSettings& settings, const std::wstring& drive_root);
 // Builds the drive's index, once, when it is too old or absent.
-IndexOutcome ensure_index(const std::wstring& drive_root);
+IndexOutcome ensure_index(const IndexSettings& settings, const std::wstring& drive_root);
 // The line that tells the user why a search stopped short: a cancelled
 // build, or a drive letter with no drive; empty for the other outcomes.
 std::wstring outcome_message(IndexOutcome outcome, const std::wstring& drive_root);

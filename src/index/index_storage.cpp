@@ -6,8 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/identity.h"
-#include "app/program_state.h"
 #include "handoff/safe_path.h"
 #include "platform/command_line.h"
 #include "platform/files.h"
@@ -55,17 +53,19 @@ std::wstring hex16(std::uint64_t value) {
 }
 
 // What this run has named so far; the control thread may read it while the
-// main thread works, hence the lock.
+// main thread works, hence the lock. It is never destroyed: the control
+// thread may still use it while the process ends.
 struct Registry {
   std::mutex lock;
   std::set<std::wstring> live;
   std::set<std::wstring> swept;  // directory + base, cleaned once per run
   std::uint64_t counter = 0;
+  const PrivateOwner me{platform::computer_name(), platform::this_process()};
 };
 
 Registry& registry() {
-  static Registry the_registry;
-  return the_registry;
+  static Registry* const the_registry = new Registry;
+  return *the_registry;
 }
 
 // However many leftovers (or files made to look like them) lie in a folder,
@@ -73,10 +73,7 @@ Registry& registry() {
 constexpr std::size_t kMostNamesLooked = 1000;
 constexpr std::size_t kMostDeletionsTried = 100;
 
-const PrivateOwner& this_run() {
-  static const PrivateOwner me{platform::computer_name(), platform::this_process()};
-  return me;
-}
+const PrivateOwner& this_run() { return registry().me; }
 
 void remove_leftovers(const std::wstring& directory, std::wstring_view base, bool in_data_directory) {
   const std::int64_t now = platform::now_utc_seconds();
@@ -103,8 +100,6 @@ void sweep_once(const std::wstring& directory, std::wstring_view base, bool in_d
   }
   remove_leftovers(directory, base, in_data_directory);
 }
-
-bool is_temporary_directory(const std::wstring& directory) { return directory == state().temporary_directory; }
 
 std::wstring usable_temporary_directory(std::wstring candidate) {
   if (!is_absolute_path(candidate)) return L"";
@@ -202,24 +197,21 @@ bool is_sweepable_leftover(const SweepCandidate& file, std::wstring_view base, c
   return !running(owner->process);
 }
 
-void sweep_temporary_directory() {
-  const std::wstring& directory = state().temporary_directory;
+void sweep_temporary_directory(const std::wstring& directory) {
   for (const std::wstring& base :
        {std::wstring(kIndexFileName), std::wstring(kIndexFileName) + L"1", std::wstring(kSubdirectoryListName)}) {
     sweep_once(directory, base, false);
   }
 }
 
-WorkingFile::WorkingFile(const std::wstring& directory, std::wstring_view base) {
+WorkingFile::WorkingFile(const std::wstring& directory, std::wstring_view base, SweepRule rule) {
   auto& r = registry();
   {
     std::lock_guard lock(r.lock);
     path_ = directory + private_file_name(base, this_run(), ++r.counter);
     r.live.insert(path_);
   }
-  // Leftovers are swept from the temporary directory and from data
-  // directories only.
-  sweep_once(directory, base, !is_temporary_directory(directory));
+  sweep_once(directory, base, rule == SweepRule::shared);
   // Nothing of this name may exist yet; should it, it is no output of ours.
   platform::delete_plain_file(path_);
 }
@@ -247,26 +239,26 @@ bool prepare_data_directory(const std::wstring& drive_root) {
   return true;
 }
 
-std::string readme_bytes() {
+std::string readme_bytes(std::wstring_view web_address) {
   std::wstring text;
   for (const std::wstring_view line :
        {std::wstring_view(L"This hidden directory contains the file IndexFile.ZRN."),
         std::wstring_view(L"This is an index file for the Zarnpath program."),
         std::wstring_view(L"If you no longer use this app, you can delete this directory."),
         std::wstring_view(L"If you continue using the program, the directory will be recreated automatically."),
-        kWebAddress}) {
+        web_address}) {
     text.append(line);
     text.append(L"\r\n");
   }
   return platform::to_ansi(text);
 }
 
-void write_readme(const std::wstring& drive_root) {
+void write_readme(const std::wstring& drive_root, std::wstring_view web_address) {
   const std::wstring directory = data_directory_path(drive_root) + L"\\";
   // Written anew and renamed into place: a rename replaces a link at the
   // readme's name, where writing to it would overwrite what it points to.
-  const WorkingFile incoming(directory, std::wstring(kReadmeName) + L"~");
-  const std::string bytes = readme_bytes();
+  const WorkingFile incoming(directory, std::wstring(kReadmeName) + L"~", SweepRule::shared);
+  const std::string bytes = readme_bytes(web_address);
   platform::File file = platform::File::create_new(incoming.path());
   if (!file.is_open() || !file.write(bytes)) return;
   file.close();
@@ -274,13 +266,10 @@ void write_readme(const std::wstring& drive_root) {
 }
 
 std::wstring fallback_index_path(const std::wstring& drive_root) {
-  static const std::wstring directory = [] {
-    const auto local = platform::special_folder_path(platform::special_folder::local_app_data);
-    return local && !local->empty() ? platform::with_backslash(*local) + std::wstring(kDataDirectoryName) + L"\\"
-                                    : std::wstring();
-  }();
-  if (directory.empty() || drive_root.empty()) return L"";
-  return directory + fallback_index_name(drive_root, platform::volume_serial(drive_root));
+  const auto local = platform::special_folder_path(platform::special_folder::local_app_data);
+  if (!local || local->empty() || drive_root.empty()) return L"";
+  return platform::with_backslash(*local) + std::wstring(kDataDirectoryName) + L"\\" +
+         fallback_index_name(drive_root, platform::volume_serial(drive_root));
 }
 
 std::wstring fallback_index_name(const std::wstring& drive_root, std::optional<std::uint32_t> serial) {
@@ -303,7 +292,7 @@ std::optional<std::int64_t> usable_index_time(const std::wstring& path) {
 // Copies the listing beside `index_path` and renames it over the index.
 bool install_at(const std::wstring& filtered_path, const std::wstring& directory, const std::wstring& index_path) {
   bool installed = false;
-  const WorkingFile incoming(directory, std::wstring(kIndexFileName) + L"~");
+  const WorkingFile incoming(directory, std::wstring(kIndexFileName) + L"~", SweepRule::shared);
   if (platform::copy_to_new_file(filtered_path, incoming.path())) {
     // A search reading the index, or a scanner looking at it, can hold it
     // for a moment: try again briefly before giving up.
@@ -323,8 +312,7 @@ std::wstring index_in_use(const std::wstring& drive_root) {
   return fallback_preferred(usable_index_time(own), usable_index_time(fallback)) ? fallback : own;
 }
 
-bool install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root,
-                   bool own_place_usable) {
+bool install_index(const std::wstring& filtered_path, const std::wstring& drive_root, bool own_place_usable) {
   const std::wstring index_path = index_file_path(drive_root);
   const std::wstring fallback = fallback_index_path(drive_root);
   bool installed = own_place_usable && install_at(filtered_path, data_directory_path(drive_root) + L"\\", index_path);
@@ -336,13 +324,7 @@ bool install_index(const std::wstring& raw_path, const std::wstring& filtered_pa
     const std::wstring directory = fallback.substr(0, fallback.rfind(L'\\') + 1);
     installed = platform::create_directories(directory) && install_at(filtered_path, directory, fallback);
   }
-  if (!installed) report_failed_install(raw_path, drive_root);
   return installed;
-}
-
-void report_failed_install(const std::wstring& raw_path, const std::wstring& drive_root) {
-  platform::show_message(std::wstring(kDisplayTitle), L"There was a problem copying the index file from " + raw_path +
-                                                          L" to " + index_file_path(drive_root));
 }
 
 }  // namespace zrn

@@ -75,18 +75,24 @@ bool is_sweepable_leftover(const SweepCandidate& file, std::wstring_view base, c
                            bool in_data_directory,
                            const std::function<bool(const platform::ProcessIdentity&)>& running);
 
-// Removes the leftovers of earlier runs from the temporary directory, once
-// per run (a killed build's listing can be large).
-void sweep_temporary_directory();
+// Removes the leftovers of earlier runs from the temporary directory
+// (ending with a backslash), once per run: a killed build's listing can be
+// large.
+void sweep_temporary_directory(const std::wstring& directory);
+
+// Which sweep rule the folder of a working file follows: the user's own
+// temporary directory, or a folder that other computers may share (a drive's
+// data directory, the fallback place), where leftovers must be old too.
+enum class SweepRule { temporary, shared };
 
 // A working file of this run in `directory` (ending with a backslash). The
 // name is taken when the object is made; the file, if anything created it,
 // is deleted when the object goes, and by `delete_working_files` when the
 // run is cut short. Leftovers of runs that no longer run are removed from the
-// directory the first time the run uses a name there.
+// directory, by its rule, the first time the run uses a name there.
 class WorkingFile {
  public:
-  WorkingFile(const std::wstring& directory, std::wstring_view base);
+  WorkingFile(const std::wstring& directory, std::wstring_view base, SweepRule rule);
   ~WorkingFile();
   WorkingFile(const WorkingFile&) = delete;
   WorkingFile& operator=(const WorkingFile&) = delete;
@@ -104,20 +110,17 @@ void delete_working_files();
 // False when it is no plain directory (a link to a folder elsewhere, say):
 // then nothing is written there.
 bool prepare_data_directory(const std::wstring& drive_root);
-// The five readme lines, ANSI code page, each ended by CR LF.
-std::string readme_bytes();
-void write_readme(const std::wstring& drive_root);
+// The five readme lines, ANSI code page, each ended by CR LF; the last is
+// the program's web address.
+std::string readme_bytes(std::wstring_view web_address);
+void write_readme(const std::wstring& drive_root, std::wstring_view web_address);
 // Puts the finished filtered listing into place as the drive's index and
 // returns true. The copy lands beside the index under a private name and is
 // then renamed over it, so the index path only ever holds a whole index, and
 // of two runs that install at once the last one wins. When the drive's own
 // place cannot be written (or is not `own_place_usable`: a data directory
-// that is a link), the index goes to the fallback place instead; only when
-// neither can be, the previous index stays as it was and the copy message,
-// which names the raw listing, is shown.
-bool install_index(const std::wstring& raw_path, const std::wstring& filtered_path, const std::wstring& drive_root,
-                   bool own_place_usable);
-// The copy message: "There was a problem copying the index file from ...".
-void report_failed_install(const std::wstring& raw_path, const std::wstring& drive_root);
+// that is a link), the index goes to the fallback place instead; false when
+// neither can be: the previous index stays as it was.
+bool install_index(const std::wstring& filtered_path, const std::wstring& drive_root, bool own_place_usable);
 
 }  // namespace zrn

@@ -2,22 +2,13 @@
 
 #include <chrono>
 
-#include "app/identity.h"
-#include "app/program_state.h"
-#include "build_identity.h"
 #include "console/console.h"
-#include "platform/system_info.h"
 #include "platform/text.h"
-
-#ifndef ZRN_BUILD_TIME
-#error "ZRN_BUILD_TIME must be defined by the build: seconds since 1970 when the program was built"
-#endif
 
 namespace zrn {
 
 namespace {
 
-constexpr std::int64_t kBuildTime = ZRN_BUILD_TIME;
 constexpr std::wstring_view kLogoCell = L"         ";
 
 std::wstring padded(long long value, std::size_t width) {
@@ -88,24 +79,7 @@ std::vector<ReportPiece> report_pieces(const ReportFacts& facts) {
   return pieces;
 }
 
-void print_information_report() {
-  const auto& s = state();
-  ReportFacts facts;
-  facts.display_title = std::wstring(kDisplayTitle);
-  facts.version_text = std::wstring(kVersionText);
-  facts.author_name = std::wstring(kAuthorName);
-  facts.maker_place = std::wstring(kMakerPlace);
-  facts.web_address = std::wstring(kWebAddress);
-  facts.build_time = kBuildTime;
-  facts.commit = L"" ZRN_COMMIT;
-  facts.user_name = platform::user_name();
-  facts.computer_name = platform::computer_name();
-  facts.memory_bytes = platform::total_physical_memory();
-  facts.processor_name = processor_name(platform::processor_brand_bytes());
-  facts.window_width = s.window_width;
-  facts.window_height = s.window_height;
-  facts.program_directory = s.program_directory;
-
+void print_information_report(const ReportFacts& facts) {
   // The colours are left as the report ends: yellow on black.
   for (const auto& piece : report_pieces(facts)) {
     if (piece.text_colour >= 0) Console::set_colour(piece.text_colour, piece.background);

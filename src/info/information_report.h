@@ -41,6 +41,7 @@ std::uint64_t memory_megabytes(std::uint64_t bytes);
 std::wstring processor_name(std::string_view brand_bytes);
 std::vector<ReportPiece> report_pieces(const ReportFacts& facts);
 
-void print_information_report();
+// The report of `facts` on the console, in its colours.
+void print_information_report(const ReportFacts& facts);
 
 }  // namespace zrn

@@ -1,6 +1,5 @@
 #include "search/match_collection.h"
 
-#include "app/program_state.h"
 #include "handoff/safe_path.h"
 #include "index/index_builder.h"
 #include "index/index_storage.h"
@@ -20,21 +19,21 @@ std::wstring current_directory_listing_parameters() {
   return L"/U /C DIR /AD/B";
 }
 
-void collect_from_current_directory() {
-  auto& s = state();
+Matches current_directory_matches(const std::wstring& temporary_directory, std::wstring_view search_text) {
+  Matches found;
   // A name of this run's own: no other run writes it, and it is gone when
   // the pass ends.
-  const WorkingFile listing(s.temporary_directory, kSubdirectoryListName);
+  const WorkingFile listing(temporary_directory, kSubdirectoryListName, SweepRule::temporary);
   run_hidden(current_directory_listing_parameters(), listing.path());
   platform::File reader = platform::File::open_for_reading(listing.path());
-  if (!reader.is_open()) return;
+  if (!reader.is_open()) return found;
   std::wstring directory = platform::current_directory();
   if (directory.empty() || directory.back() != L'\\') directory += L'\\';
   ListingLines lines([&](std::wstring_view name) {
-    if (contains_text(name, s.search_text, 1) == 0) return;
+    if (contains_text(name, search_text, 1) == 0) return;
     // cmd /U lists real names, so a '?' here is as foreign as a quote.
     std::wstring path = directory + std::wstring(name);
-    if (plausible_directory(path)) s.matches.push_back(std::move(path));
+    if (plausible_directory(path)) found.paths.push_back(std::move(path));
   });
   std::string buffer(65536, '\0');
   for (;;) {
@@ -43,6 +42,7 @@ void collect_from_current_directory() {
     lines.feed(std::string_view(buffer.data(), *got));
   }
   lines.finish();
+  return found;
 }
 
 namespace {
@@ -79,32 +79,30 @@ void resolve_default_characters(std::vector<std::wstring>& matches, std::uint64_
 
 }  // namespace
 
-void search_index(const std::wstring& drive_root) {
-  auto& s = state();
-  s.matches.clear();
-  s.matches_not_shown = 0;
-  if (!is_drive_root(drive_root)) return;
-  const IndexScan scan(s.search_text, platform::ansi_byte_characters(), drive_root);
-  s.matches_not_shown = scan_index_file(index_in_use(drive_root), scan, s.matches).value_or(0);
-  resolve_default_characters(s.matches, s.matches_not_shown);
+Matches search_index(const std::wstring& drive_root, std::wstring_view search_text) {
+  Matches found;
+  if (!is_drive_root(drive_root)) return found;
+  const IndexScan scan(search_text, platform::ansi_byte_characters(), drive_root);
+  found.not_shown = scan_index_file(index_in_use(drive_root), scan, found.paths).value_or(0);
+  resolve_default_characters(found.paths, found.not_shown);
+  return found;
 }
 
-IndexOutcome collect_from_index(const std::wstring& drive_root) {
-  const IndexOutcome outcome = ensure_index(drive_root);
-  // A stopped build, or no drive at all: the list stays as it was.
-  if (outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing) return outcome;
-  search_index(drive_root);
-  return outcome;
+SearchResult collect_from_index(const IndexSettings& settings, const std::wstring& drive_root,
+                                std::wstring_view search_text) {
+  const IndexOutcome outcome = ensure_index(settings, drive_root);
+  // A stopped build, or no drive at all: nothing is searched.
+  if (outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing) return {outcome, {}};
+  return {outcome, search_index(drive_root, search_text)};
 }
 
-IndexOutcome collect_matches() {
-  auto& s = state();
-  const std::size_t before = s.matches.size();
+SearchResult collect_matches(const IndexSettings& settings, std::wstring_view search_text,
+                             const std::wstring& drive_root) {
   // A killed build's listing can be large: it goes at the next search.
-  sweep_temporary_directory();
-  collect_from_current_directory();
-  if (s.matches.size() == before) return collect_from_index(s.drive_root);
-  return IndexOutcome::ready;
+  sweep_temporary_directory(settings.temporary_directory);
+  Matches here = current_directory_matches(settings.temporary_directory, search_text);
+  if (here.paths.empty()) return collect_from_index(settings, drive_root, search_text);
+  return {IndexOutcome::ready, std::move(here)};
 }
 
 }  // namespace zrn

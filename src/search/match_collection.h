@@ -1,22 +1,40 @@
 #pragma once
+// The match list of a search: the current directory's sub-directories whose
+// name holds the search text, else the directories of the drive's index.
+#include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "index/index_builder.h"
 
 namespace zrn {
 
-// Fills the match list: the current directory's sub-directories first, the
-// drive's index when none of them matches; says what became of that index.
-IndexOutcome collect_matches();
-// Appends the current directory's sub-directories whose name holds the
-// search text.
-void collect_from_current_directory();
-// Empties the match list and fills it from the drive's index, built first
-// when it is absent or too old. A cancelled build, or a drive that is not
-// there, leaves the list as it was.
-IndexOutcome collect_from_index(const std::wstring& drive_root);
+struct Matches {
+  std::vector<std::wstring> paths;
+  std::uint64_t not_shown = 0;  // found beyond the list's cap
+};
+
+// What a search found, and what became of the drive's index on the way.
+struct SearchResult {
+  IndexOutcome outcome = IndexOutcome::ready;
+  Matches matches;
+};
+
+// The current directory's sub-directories first, the drive's index when none
+// of them matches.
+SearchResult collect_matches(const IndexSettings& settings, std::wstring_view search_text,
+                             const std::wstring& drive_root);
+// The current directory's sub-directories whose name holds the search text;
+// `temporary_directory` takes the listing while it is read.
+Matches current_directory_matches(const std::wstring& temporary_directory, std::wstring_view search_text);
+// The drive's index searched, built first when it is absent or too old. A
+// cancelled build, or a drive that is not there, finds nothing: the caller's
+// list stays as it was.
+SearchResult collect_from_index(const IndexSettings& settings, const std::wstring& drive_root,
+                                std::wstring_view search_text);
 // The same from the index as it stands, without looking at its age.
-void search_index(const std::wstring& drive_root);
+Matches search_index(const std::wstring& drive_root, std::wstring_view search_text);
 
 // The parameters for cmd.exe that list the bare names of the current
 // directory's sub-directories into its standard output.

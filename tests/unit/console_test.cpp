@@ -196,7 +196,8 @@ TEST_F(ConsoleTest, DuringABuildCtrlCAndEscapeStopItAndOtherKeysAreDropped) {
     use(fake);
     g_shutdowns = 0;
     set_shutdown_routine([] { ++g_shutdowns; });
-    BuildProgress progress;
+    std::vector<std::wstring> notes;
+    BuildProgress progress(notes);
     progress.started(L"D:\\");
     EXPECT_FALSE(progress.cancelled());
     c.type(fake);

@@ -230,7 +230,7 @@ TEST(IndexCommands, UnicodeListingToStandardOutput) {
 }
 
 TEST(IndexStorage, ReadmeBytes) {
-  EXPECT_EQ(readme_bytes(),
+  EXPECT_EQ(readme_bytes(L"https://zarnpath.example"),
             "This hidden directory contains the file IndexFile.ZRN.\r\n"
             "This is an index file for the Zarnpath program.\r\n"
             "If you no longer use this app, you can delete this directory.\r\n"
@@ -320,8 +320,8 @@ TEST(IndexStorage, WorkingFilesAreGoneWithTheirObject) {
   const std::wstring directory = platform::temp_path();
   std::wstring path;
   {
-    const WorkingFile first(directory, L"zrn test base");
-    const WorkingFile second(directory, L"zrn test base");
+    const WorkingFile first(directory, L"zrn test base", SweepRule::temporary);
+    const WorkingFile second(directory, L"zrn test base", SweepRule::temporary);
     path = first.path();
     EXPECT_NE(first.path(), second.path());
     ASSERT_TRUE(platform::write_whole_file(path, "x"));

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "app/program_state.h"
 #include "handoff/change_script.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -71,15 +70,11 @@ TEST(SafePath, IndexLinesStayOnTheirDrive) {
 // The last gate before the shell: an implausible chosen directory leaves the
 // script as reset.
 TEST(SafePath, ChangeScriptRefusesAnImplausibleDirectory) {
-  auto& s = state();
-  const ProgramState saved = s;
-  s.change_script_path = platform::temp_path() + L"zrn-safe-path-test.BAT";
-  reset_change_script();
-  s.chosen_directory = L"D:\\photos\"&md INJX&\"";
-  write_change_script();
-  EXPECT_EQ(platform::read_whole_file(s.change_script_path), reset_script_bytes());
-  platform::delete_file(s.change_script_path);
-  s = saved;
+  ChangeScript script(platform::temp_path() + L"zrn-safe-path-test.BAT");
+  script.reset();
+  EXPECT_FALSE(script.write(L"D:\\photos\"&md INJX&\""));
+  EXPECT_EQ(platform::read_whole_file(script.path()), reset_script_bytes());
+  platform::delete_file(script.path());
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ class ScreenDrawing : public ::testing::Test {
   }
   void TearDown() override {
     Console::use_device(nullptr);
-    state() = ProgramState{};
+    state() = PageState{};
   }
   static std::vector<std::wstring> paths(int count) {
     std::vector<std::wstring> result;
