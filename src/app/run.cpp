@@ -143,6 +143,8 @@ int run_program() {
   // Even a failure inside the program leaves the console as the user had it.
   platform::on_internal_failure([] { Console::give_back(); });
   Console::open(std::wstring(kDisplayTitle));
+  std::optional<ChangeScript> script;
+  bool failed = false;
   try {
     run.window = Console::window_size().value_or(Size{});
     run.program_directory = program_directory();
@@ -151,18 +153,25 @@ int run_program() {
     run.index.age_limit = configuration.index_age_limit;
     run.index.exclusions.insert(run.index.exclusions.end(), configuration.exclusions.begin(),
                                 configuration.exclusions.end());
-    ChangeScript script = ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"),
-                                               platform::environment_variable(L"ZRN_TOKEN"), run.program_directory);
-    run.command = read_command_line(script.run_folder());
-    script.reset();
+    script.emplace(ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"),
+                                        platform::environment_variable(L"ZRN_TOKEN"), run.program_directory));
+    run.command = read_command_line(script->run_folder());
+    script->reset();
     remove_stale_run_folders(platform::temp_path());
 
-    dispatch_mode(run, script, state().after_screen);
+    dispatch_mode(run, *script, state().after_screen);
   } catch (...) {
-    // Out of memory, most likely: the run ends like any other, with the
-    // change script as far as it got.
+    // Out of memory, most likely. A run that failed half-way never moves
+    // the shell, and says so once the console is the user's again.
+    failed = true;
+    if (script) script->reset();
   }
   shutdown();
+  if (failed) {
+    Console::open();
+    Console::print_line(L"ZRN stopped early: the system refused it memory. The directory was not changed.");
+    Console::close();
+  }
   return 0;
 }
 

@@ -34,9 +34,11 @@ struct ConsoleState {
   std::atomic<bool> interrupted{false};
 };
 
+// What every way out gives back, the control thread's included: it is never
+// destroyed, so that a window closed while the process ends still finds it.
 ConsoleState& console() {
-  static ConsoleState the_console;
-  return the_console;
+  static ConsoleState* const the_console = new ConsoleState;
+  return *the_console;
 }
 
 platform::ConsoleDevice& device() {

@@ -294,8 +294,10 @@ class WindowsConsole final : public ConsoleDevice {
 }  // namespace
 
 ConsoleDevice& windows_console() {
-  static WindowsConsole console;
-  return console;
+  // Never destroyed: the control thread may give the console back while the
+  // process ends.
+  static WindowsConsole* const console = new WindowsConsole;
+  return *console;
 }
 
 }  // namespace zrn::platform
