@@ -1,7 +1,6 @@
 #include "app/help_text.h"
 
 #include "app/identity.h"
-#include "app/program_state.h"
 #include "console/console.h"
 
 namespace zrn {
