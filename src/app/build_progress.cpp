@@ -1,13 +1,9 @@
 #include "app/build_progress.h"
 
-#include <algorithm>
-
 #include "app/identity.h"
-#include "app/program_state.h"
-#include "console/cell_width.h"
 #include "console/console.h"
-#include "console/screen_frame.h"
 #include "console/screen_layout.h"
+#include "console/selection_screen.h"
 #include "platform/system.h"
 
 namespace zrn {
@@ -18,32 +14,23 @@ namespace {
 // at most this many waits' worth.
 constexpr int kLastKeyWaits = 20;
 
-// On the selection screen the line takes the legend's row, whose keys do
-// nothing while the build runs; elsewhere it stands on the console itself,
-// so that output sent to a file stays as it is.
-void show_line(const std::wstring& text) {
-  if (!Console::full_screen()) {
-    Console::show_status(text);
-    return;
-  }
-  const ScreenLayout& layout = state().layout;
-  const Styled bright(Style::bright);
-  print_at(layout.left, layout.bottom + 1, pad_cells(text, std::max(state().window_width, 0)));
-}
-
-void hide_line() {
-  if (!Console::full_screen()) {
-    Console::hide_status();
-    return;
-  }
-  const ScreenLayout& layout = state().layout;
-  Console::set_style(Style::plain);
-  print_at(layout.left, layout.bottom + 1,
-           std::wstring(static_cast<std::size_t>(std::max(state().window_width, 0)), L' '));
-  redraw_fixed_rows(layout.bottom + 1, layout.bottom + 1);
-}
-
 }  // namespace
+
+void BuildProgress::show_line(const std::wstring& text) const {
+  if (page_) {
+    page_->show_status(text);
+  } else {
+    Console::show_status(text);
+  }
+}
+
+void BuildProgress::hide_line() const {
+  if (page_) {
+    page_->hide_status();
+  } else {
+    Console::hide_status();
+  }
+}
 
 std::wstring build_progress_line(const std::wstring& drive_root, std::uint64_t folders) {
   return L"Indexing " + drive_root + L" - " + with_thousands(static_cast<std::int64_t>(folders)) +

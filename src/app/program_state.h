@@ -11,27 +11,12 @@
 
 namespace zrn {
 
-// The selection screen's geometry, fixed once when the screen first opens.
-struct ScreenLayout {
-  int frame_width = 0;     // W: window width capped at 100
-  int left = 1;            // X
-  int top = 1;             // frame top row
-  int list_top = 5;        // Y
-  int page_size = 0;       // P
-  int preview_height = 0;  // H
-  int preview_top = 0;     // T
-  int bottom = 0;          // B
-
-  bool operator==(const ScreenLayout&) const = default;
-};
-
 // What the selection page still shares through one record; it goes as the
 // page takes its data as values.
 struct PageState {
   const IndexSettings* index = nullptr;
 
-  // Drives and matches
-  std::vector<std::wstring> drives;
+  // Matches
   std::vector<std::wstring> matches;
   std::int64_t match_count = 0;
   std::uint64_t matches_not_shown = 0;  // found beyond the list's cap
@@ -48,10 +33,6 @@ struct PageState {
   // Lines printed once the selection screen has given the console back, so
   // that they stay after the run (a failed rebuild, an empty list).
   std::vector<std::wstring> after_screen;
-  // Shown in the empty row below the list during the next pass.
-  std::wstring screen_note;
-  ScreenLayout layout;
-  std::array<std::wstring, 4> frame_texts;  // top, side, separator, bottom
 };
 
 PageState& state();

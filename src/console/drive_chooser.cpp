@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "app/program_state.h"
 #include "console/console.h"
 #include "console/screen_frame.h"
 #include "console/screen_layout.h"
@@ -13,8 +12,6 @@ namespace zrn {
 
 namespace {
 
-constexpr int kBoxWidth = 53;
-
 bool accepted(const std::wstring& text, const std::wstring& letters) {
   if (text.size() != 1) return false;
   return std::any_of(letters.begin(), letters.end(),
@@ -23,19 +20,15 @@ bool accepted(const std::wstring& text, const std::wstring& letters) {
 
 }  // namespace
 
-void list_logical_drives() { state().drives = platform::logical_drives(); }
-
-std::wstring choose_drive(Box& covered) {
-  const ScreenLayout& layout = state().layout;
-  list_logical_drives();
-  std::wstring letters = drive_letters_text(state().drives);
+std::wstring choose_drive(const Frame& frame, Box& covered) {
+  std::wstring letters = drive_letters_text(platform::logical_drives());
   // Sized from the frame: at every width the page allows, the box and its
   // letters stay inside it.
-  Box box = box_in_frame(layout, kBoxWidth, 20, layout.list_top + 4, 0);
+  Box box = box_in_frame(frame.layout, kDriveBox, 0);
   const std::vector<std::wstring> rows = drive_box_rows(letters, box.width);
   box.height = static_cast<int>(rows.size());
   covered = box;
-  draw_box(box, rows);
+  draw_box(frame, box, rows);
   std::erase(letters, L' ');
   const int prompt_lead = static_cast<int>(rows[rows.size() - 2].find(L'_'));
   Console::locate(box.left + prompt_lead, box.top + box.height - 2);

@@ -4,14 +4,12 @@
 
 namespace zrn {
 
-// Empties and fills the program state's drive list.
-void list_logical_drives();
-
 struct Box;
+struct Frame;
 
-// Waits for the letter of a listed drive and returns it, in upper case, with
-// ":\". Returns empty text when ESC is pressed: the list stays as it was.
-// `covered` is where the box was drawn.
-std::wstring choose_drive(Box& covered);
+// Lists the drives there are now, then waits for the letter of one of them
+// and returns it, in upper case, with ":\". Returns empty text when ESC is
+// pressed: the list stays as it was. `covered` is where the box was drawn.
+std::wstring choose_drive(const Frame& frame, Box& covered);
 
 }  // namespace zrn

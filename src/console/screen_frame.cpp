@@ -3,11 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "app/identity.h"
-#include "app/program_state.h"
 #include "console/cell_width.h"
-#include "console/console.h"
-#include "console/screen_layout.h"
 
 namespace zrn {
 
@@ -15,21 +11,20 @@ namespace {
 
 enum FrameText { top_border, side_line, separator, bottom_border };
 
-int room_from(int column) { return std::max(state().window_width - column, 0); }
+int room_from(const Frame& frame, int column) { return std::max(frame.window.width - column, 0); }
 
-void draw_title() {
-  const auto& s = state();
-  const int width = s.layout.frame_width;
-  const int column = width / 2 - (static_cast<int>(kDisplayTitle.size()) + 6) / 2;
+void draw_title(const Frame& frame) {
+  const int width = frame.layout.frame_width;
+  const int column = width / 2 - (static_cast<int>(frame.title.size()) + 6) / 2;
   const Styled bright(Style::bright);
-  print_at(column, 2, L"** " + std::wstring(kDisplayTitle) + L" **");
+  print_at(frame, column, 2, L"** " + frame.title + L" **");
 }
 
-void draw_legend() {
-  const ScreenLayout& layout = state().layout;
+void draw_legend(const Frame& frame) {
+  const ScreenLayout& layout = frame.layout;
   // The legend may run past the frame up to the window's edge; a window too
   // narrow for the whole legend gets a compact one.
-  int room = room_from(layout.left);
+  int room = room_from(frame, layout.left);
   Console::locate(layout.left, layout.bottom + 1);
   const auto pieces = legend_for(room);
   for (std::size_t i = 0; i < pieces.size() && room > 0; ++i) {
@@ -50,12 +45,11 @@ int frame_text_for(const ScreenLayout& layout, int row) {
   return -1;
 }
 
-void draw_frame_row(int row, bool with_line_end) {
-  const auto& s = state();
-  const int text = frame_text_for(s.layout, row);
+void draw_frame_row(const Frame& frame, int row, bool with_line_end) {
+  const int text = frame_text_for(frame.layout, row);
   if (text < 0) return;
-  Console::locate(s.layout.left, row);
-  const std::wstring_view line = clip(s.frame_texts[static_cast<std::size_t>(text)], room_from(s.layout.left));
+  Console::locate(frame.layout.left, row);
+  const std::wstring_view line = clip(frame.texts[static_cast<std::size_t>(text)], room_from(frame, frame.layout.left));
   if (with_line_end) {
     Console::print_line(line);
   } else {
@@ -65,9 +59,17 @@ void draw_frame_row(int row, bool with_line_end) {
 
 }  // namespace
 
-void print_at(int column, int row, std::wstring_view text) {
+bool lay_out(Frame& frame, std::int64_t count) {
+  const ScreenLayout wanted = compute_layout(frame.window.width, frame.window.height, count);
+  if (wanted == frame.layout) return false;
+  frame.layout = wanted;
+  frame.texts = build_frame_texts(wanted.frame_width);
+  return true;
+}
+
+void print_at(const Frame& frame, int column, int row, std::wstring_view text) {
   Console::locate(column, row);
-  Console::print(clip(text, room_from(column)));
+  Console::print(clip(text, room_from(frame, column)));
 }
 
 void pause_reading_keys(unsigned milliseconds) {
@@ -80,32 +82,32 @@ void pause_reading_keys(unsigned milliseconds) {
   }
 }
 
-void draw_fixed_parts() {
-  const ScreenLayout& layout = state().layout;
+void draw_fixed_parts(const Frame& frame) {
+  const ScreenLayout& layout = frame.layout;
   Console::set_style(Style::plain);
-  draw_frame_row(layout.top, true);
-  draw_frame_row(layout.top + 1, true);
-  draw_title();
-  for (int row = layout.top + 2; row <= layout.bottom; ++row) draw_frame_row(row, true);
-  draw_legend();
+  draw_frame_row(frame, layout.top, true);
+  draw_frame_row(frame, layout.top + 1, true);
+  draw_title(frame);
+  for (int row = layout.top + 2; row <= layout.bottom; ++row) draw_frame_row(frame, row, true);
+  draw_legend(frame);
 }
 
-void redraw_fixed_rows(int first_row, int last_row) {
-  const ScreenLayout& layout = state().layout;
+void redraw_fixed_rows(const Frame& frame, int first_row, int last_row) {
+  const ScreenLayout& layout = frame.layout;
   Console::set_style(Style::plain);
   for (int row = first_row; row <= last_row; ++row) {
-    draw_frame_row(row, false);
-    if (row == layout.top + 1) draw_title();
-    if (row == layout.bottom + 1) draw_legend();
+    draw_frame_row(frame, row, false);
+    if (row == layout.top + 1) draw_title(frame);
+    if (row == layout.bottom + 1) draw_legend(frame);
   }
 }
 
-void draw_box(const Box& box, std::span<const std::wstring> rows) {
+void draw_box(const Frame& frame, const Box& box, std::span<const std::wstring> rows) {
   const Styled keys(Style::keys);
-  for (std::size_t i = 0; i < rows.size(); ++i) print_at(box.left, box.top + static_cast<int>(i), rows[i]);
+  for (std::size_t i = 0; i < rows.size(); ++i) print_at(frame, box.left, box.top + static_cast<int>(i), rows[i]);
 }
 
-void uncover(const Box& box) { redraw_fixed_rows(box.top, box.bottom()); }
+void uncover(const Frame& frame, const Box& box) { redraw_fixed_rows(frame, box.top, box.bottom()); }
 
 std::wstring_view size_message(int width, int height) {
   if (checked_frame_width(width) < kMinimumWidth) return L"Please change the console width to at least 50 characters";
@@ -113,25 +115,21 @@ std::wstring_view size_message(int width, int height) {
   return {};
 }
 
-bool fit_layout_to_window(int width, int height, std::int64_t count) {
-  auto& s = state();
-  s.window_width = width;
-  s.window_height = height;
-  if (!size_message(width, height).empty()) return false;
-  s.layout = compute_layout(width, height, count);
-  s.frame_texts = build_frame_texts(s.layout.frame_width);
+bool fit_layout_to_window(Frame& frame, Size window, std::int64_t count) {
+  frame.window = window;
+  if (!size_message(window.width, window.height).empty()) return false;
+  lay_out(frame, count);
   return true;
 }
 
-void draw_size_message() {
-  const auto& s = state();
+void draw_size_message(const Frame& frame) {
   Console::set_style(Style::plain);
   Console::clear();
   // The screen has no line wrap: the message is broken into lines here.
-  const int width = std::max(s.window_width - 1, 1);
+  const int width = std::max(frame.window.width - 1, 1);
   int row = 1;
-  for (const auto& line : wrap_words(size_message(s.window_width, s.window_height), width)) {
-    print_at(1, row++, line);
+  for (const auto& line : wrap_words(size_message(frame.window.width, frame.window.height), width)) {
+    print_at(frame, 1, row++, line);
   }
 }
 

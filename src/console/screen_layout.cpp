@@ -333,6 +333,10 @@ Box box_in_frame(const ScreenLayout& layout, int wanted_width, int preferred_off
   return {left, top, width, height};
 }
 
+Box box_in_frame(const ScreenLayout& layout, BoxPlace place, int height) {
+  return box_in_frame(layout, place.width, place.column, layout.list_top + place.row, height);
+}
+
 std::vector<std::wstring> drive_box_rows(std::wstring_view letters_text, int width) {
   const std::wstring blank(static_cast<std::size_t>(std::max(width, 0)), L' ');
   std::vector<std::wstring> rows{blank, centred_in(L"Available drives", width)};

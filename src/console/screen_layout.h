@@ -8,7 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "app/program_state.h"
 #include "console/console.h"
 #include "platform/files.h"
 
@@ -18,6 +17,21 @@ inline constexpr int kMinimumWidth = 50;
 inline constexpr int kMinimumHeight = 30;
 inline constexpr int kMaximumFrameWidth = 100;
 inline constexpr int kMaximumPageSize = 15;
+
+// The page's geometry for a window and a list; laid out again whenever
+// either changes.
+struct ScreenLayout {
+  int frame_width = 0;     // W: window width capped at 100
+  int left = 1;            // X
+  int top = 1;             // frame top row
+  int list_top = 5;        // Y
+  int page_size = 0;       // P
+  int preview_height = 0;  // H
+  int preview_top = 0;     // T
+  int bottom = 0;          // B
+
+  bool operator==(const ScreenLayout&) const = default;
+};
 
 // The frame width the window checks compare with 50.
 int checked_frame_width(int window_width);
@@ -135,9 +149,22 @@ std::vector<std::wstring> wrap_words(std::wstring_view text, int width);
 
 // "D E F " from the drive roots.
 std::wstring drive_letters_text(const std::vector<std::wstring>& drives);
+// Where a box over the list (F2, F3) stands when the frame has room: its
+// width, its first column counted from X, its first row counted from Y.
+struct BoxPlace {
+  int width = 0;
+  int column = 0;
+  int row = 0;
+};
+// The F2 box: three rows naming the drive whose index is built.
+inline constexpr BoxPlace kRescanBox{36, 30, 4};
+inline constexpr int kRescanBoxHeight = 3;
+// The F3 box: twenty-six letters with their blanks just fit its width.
+inline constexpr BoxPlace kDriveBox{53, 20, 4};
+
 // A row of letters of the drive box: centred, exactly `width` long (the
 // letters start at cell 25 - len / 2 of a box 53 wide).
-std::wstring centred_letters(std::wstring_view letters_text, int width = 53);
+std::wstring centred_letters(std::wstring_view letters_text, int width = kDriveBox.width);
 // The text centred in exactly `width` cells.
 std::wstring centred_in(std::wstring_view text, int width);
 
@@ -155,6 +182,8 @@ struct Box {
 // frame's inside free on either side: at column X + `preferred_offset` when
 // it fits there, else centred in the frame.
 Box box_in_frame(const ScreenLayout& layout, int wanted_width, int preferred_offset, int top, int height);
+// The box of `place`, `height` rows high, in the frame of `layout`.
+Box box_in_frame(const ScreenLayout& layout, BoxPlace place, int height);
 // The rows of the drive box for `width`: blank, "Available drives", the
 // letters wrapped to as many rows as they need, the prompt, blank.
 std::vector<std::wstring> drive_box_rows(std::wstring_view letters_text, int width);

@@ -8,12 +8,8 @@
 #include "console/console.h"
 #include "console/drive_chooser.h"
 #include "console/narrowing.h"
-#include "console/screen_frame.h"
-#include "index/index_builder.h"
-#include "index/index_storage.h"
 #include "platform/files.h"
 #include "platform/text.h"
-#include "search/match_collection.h"
 
 namespace zrn {
 
@@ -32,10 +28,19 @@ std::wstring inner_blank(const ScreenLayout& layout) {
   return std::wstring(static_cast<std::size_t>(std::max(layout.frame_width - 2, 0)), L' ');
 }
 
+}  // namespace
+
 // One pass: the list as it stands, what of it is on show, and where.
-struct Pass {
+struct PagePass {
+  PagePass(Frame& on, const std::vector<std::wstring>& list, std::uint64_t more, std::wstring root,
+           std::wstring_view text)
+      : frame(on), matches(list), not_shown(more), drive_root(std::move(root)), search_text(text) {}
+
+  Frame& frame;
   const std::vector<std::wstring>& matches;
-  ScreenLayout layout;
+  std::uint64_t not_shown = 0;
+  std::wstring drive_root;
+  std::wstring_view search_text;
   std::vector<std::size_t> shown;  // indices into matches, in their order
   std::int64_t count = 0;          // of the shown list
   int match_count = 0;             // the count as an index bound
@@ -48,33 +53,28 @@ struct Pass {
   std::wstring note;
 };
 
-void all_shown(Pass& pass) {
+namespace {
+
+void all_shown(PagePass& pass) {
   pass.shown.resize(pass.matches.size());
   for (std::size_t i = 0; i < pass.shown.size(); ++i) pass.shown[i] = i;
 }
 
-void count_shown(Pass& pass) {
+void count_shown(PagePass& pass) {
   pass.count = static_cast<std::int64_t>(pass.shown.size());
   pass.match_count = static_cast<int>(std::min<std::int64_t>(pass.count, 0x7FFFFFFF));
 }
 
 // The layout for the list on show; true when it is not the one on screen.
-bool take_layout(Pass& pass) {
-  auto& s = state();
-  const ScreenLayout wanted = compute_layout(s.window_width, s.window_height, pass.count);
-  const bool changed = !(wanted == s.layout);
-  if (changed) {
-    s.layout = wanted;
-    s.frame_texts = build_frame_texts(wanted.frame_width);
-  }
-  pass.layout = s.layout;
-  pass.visible = static_cast<int>(std::min<std::int64_t>(pass.layout.page_size, pass.count));
+bool take_layout(PagePass& pass) {
+  const bool changed = lay_out(pass.frame, pass.count);
+  pass.visible = static_cast<int>(std::min<std::int64_t>(pass.frame.layout.page_size, pass.count));
   pass.selection = keep_in_view(pass.selection, pass.match_count, pass.visible);
   return changed;
 }
 
 // Narrows the list to the typed text; true when the layout changed with it.
-bool narrow_list(Pass& pass) {
+bool narrow_list(PagePass& pass) {
   const std::size_t highlighted =
       pass.count > 0 ? pass.shown[static_cast<std::size_t>(pass.selection.selected)] : pass.matches.size();
   if (pass.folded.paths.size() != pass.matches.size()) fold_matches(pass.matches, pass.folded);
@@ -92,60 +92,62 @@ bool narrow_list(Pass& pass) {
   return take_layout(pass);
 }
 
-void draw_counter(const Pass& pass) {
+void draw_counter(const PagePass& pass) {
+  const ScreenLayout& layout = pass.frame.layout;
   const Styled bright(Style::bright);
-  print_at(pass.layout.left + 2, pass.layout.list_top - 1,
-           counter_shown(pass.layout, pass.selection.top, pass.count, pass.count_line));
+  print_at(pass.frame, layout.left + 2, layout.list_top - 1,
+           counter_shown(layout, pass.selection.top, pass.count, pass.count_line));
 }
 
-void draw_list_and_counter(const Pass& pass) {
-  draw_list_rows(pass.layout, pass.matches, pass.shown, pass.selection, pass.visible);
+void draw_list_and_counter(const PagePass& pass) {
+  draw_list_rows(pass.frame, pass.matches, pass.shown, pass.selection, pass.visible);
   draw_counter(pass);
 }
 
 // The row below the list, left empty by the frame: a note, else the typed
 // text, else how to narrow a list longer than the page.
-void draw_note_row(const Pass& pass) {
-  const ScreenLayout& layout = pass.layout;
+void draw_note_row(const PagePass& pass) {
+  const ScreenLayout& layout = pass.frame.layout;
   const int inner = std::max(layout.frame_width - 2, 0);
   std::wstring text = pass.note;
   if (text.empty() && !pass.typed.empty()) text = L"Narrowed by: " + pass.typed;
   if (text.empty() && pass.count > pass.visible) text = L"Type letters to narrow the list.";
   const Styled bright(Style::bright);
-  print_at(layout.left + 1, layout.list_top + layout.page_size, fit_console_cells(L" " + text, inner));
+  print_at(pass.frame, layout.left + 1, layout.list_top + layout.page_size, fit_console_cells(L" " + text, inner));
 }
 
-std::int64_t total_if_narrowed(const Pass& pass) {
+std::int64_t total_if_narrowed(const PagePass& pass) {
   return pass.typed.empty() ? -1 : static_cast<std::int64_t>(pass.matches.size());
 }
 
-void draw_pass_start(Pass& pass) {
+void draw_pass_start(PagePass& pass) {
+  const ScreenLayout& layout = pass.frame.layout;
   const std::int64_t total = total_if_narrowed(pass);
-  draw_count_line(pass.layout, pass.count, state().search_text, total);
-  pass.count_line = place_count_line(pass.layout, pass.count, state().search_text, total, state().matches_not_shown);
-  blank_rows_below_list(pass.layout, pass.visible);
+  draw_count_line(pass.frame, pass.count, pass.search_text, total, pass.not_shown);
+  pass.count_line = place_count_line(layout, pass.count, pass.search_text, total, pass.not_shown);
+  blank_rows_below_list(pass.frame, pass.visible);
   if (pass.count == 0) {
     const Styled bright(Style::bright);
-    print_at(pass.layout.left + 1, pass.layout.list_top,
+    print_at(pass.frame, layout.left + 1, layout.list_top,
              fit_console_cells(L" No match holds every word typed; Backspace takes one letter back.",
-                               pass.layout.frame_width - 2));
+                               layout.frame_width - 2));
   }
   draw_note_row(pass);
 }
 
-void draw_everything(Pass& pass) {
+void draw_everything(PagePass& pass) {
   Console::set_style(Style::plain);
   Console::clear();
-  draw_fixed_parts();
+  draw_fixed_parts(pass.frame);
   draw_pass_start(pass);
   draw_list_and_counter(pass);
 }
 
-void show_preview_of(const ScreenLayout& layout, const std::wstring& directory) {
-  const int lines = layout.preview_height + 2;
+void show_preview_of(const Frame& frame, const std::wstring& directory) {
+  const int lines = frame.layout.preview_height + 2;
   // Only what fits is kept: a directory of many thousand entries costs no more.
-  const auto limit = static_cast<std::size_t>(preview_grid(layout.frame_width - 2).per_line * lines);
-  draw_preview(layout, platform::list_directory(directory, limit, kMostCountedEntries));
+  const auto limit = static_cast<std::size_t>(preview_grid(frame.layout.frame_width - 2).per_line * lines);
+  draw_preview(frame, platform::list_directory(directory, limit, kMostCountedEntries));
 }
 
 // Every key already waiting, up to and including one that ends the pass;
@@ -168,23 +170,22 @@ std::vector<KeyPress> take_waiting_keys() {
 }
 
 // The window's size when it is no longer the one the screen is drawn for.
-std::optional<Size> changed_window() {
-  const auto& s = state();
+std::optional<Size> changed_window(const Frame& frame) {
   const std::optional<Size> size = Console::window_size();
-  if (size && (size->width != s.window_width || size->height != s.window_height)) return size;
+  if (size && (size->width != frame.window.width || size->height != frame.window.height)) return size;
   return std::nullopt;
 }
 
 // Follows a change of the window size: the whole screen drawn anew for the
 // new size, or the size message while the window is too small. False when
 // ESC is pressed on the size message or no key can be read any more.
-bool follow_window(Pass& pass, Size size) {
+bool follow_window(PagePass& pass, Size size) {
   for (;;) {
     Console::fit_to_window();
-    if (fit_layout_to_window(size.width, size.height, pass.count)) break;
-    draw_size_message();
+    if (fit_layout_to_window(pass.frame, size, pass.count)) break;
+    draw_size_message(pass.frame);
     for (;;) {
-      if (const std::optional<Size> next = changed_window()) {
+      if (const std::optional<Size> next = changed_window(pass.frame)) {
         size = *next;
         break;
       }
@@ -200,72 +201,26 @@ bool follow_window(Pass& pass, Size size) {
   return true;
 }
 
-// Draws the box, rebuilds the index and searches it again; returns the box,
-// or nothing when the build was cancelled or the drive is gone: the list stays.
-std::optional<Box> rescan(Pass& pass, const ScreenLayout& layout) {
-  auto& s = state();
-  const std::wstring root = s.drive_root;
-  const Box box = box_in_frame(layout, 36, 30, layout.list_top + 4, 3);
+// The F2 box, naming the drive whose index is built next.
+Box draw_rescan_box(const Frame& frame, const std::wstring& drive_root) {
+  const Box box = box_in_frame(frame.layout, kRescanBox, kRescanBoxHeight);
   const std::wstring blank(static_cast<std::size_t>(box.width), L' ');
   const std::wstring rows[] = {
-      blank, fit_console_cells(centred_in(L"Create IndexFile for Drive " + root, box.width), box.width), blank};
-  draw_box(box, rows);
-  const IndexOutcome outcome = build_index(*s.index, root);
-  if (outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing) {
-    pass.note = outcome_message(outcome, root);
-    return std::nullopt;
-  }
-  if (outcome == IndexOutcome::not_written) {
-    // The drive's earlier index, if any, still answers the search below.
-    const std::wstring index = index_file_path(root);
-    s.screen_note = L"Not written: " + index;
-    s.after_screen.push_back(L"The index file " + index + L" could not be written.");
-  }
-  // Just built: its age needs no second look.
-  Matches found = search_index(root, s.search_text);
-  s.matches = std::move(found.paths);
-  s.matches_not_shown = found.not_shown;
+      blank, fit_console_cells(centred_in(L"Create IndexFile for Drive " + drive_root, box.width), box.width), blank};
+  draw_box(frame, box, rows);
   return box;
-}
-
-enum class DriveChange { cancelled, changed, nothing_found };
-
-// A drive without a match leaves the list, and the drive, as they were.
-DriveChange change_drive(Pass& pass, Box& covered) {
-  const std::wstring root = choose_drive(covered);
-  if (root.empty()) return DriveChange::cancelled;
-  auto& s = state();
-  std::vector<std::wstring> before = s.matches;
-  const std::wstring previous_root = s.drive_root;
-  s.drive_root = root;
-  SearchResult found = collect_from_index(*s.index, root, s.search_text);
-  const IndexOutcome outcome = found.outcome;
-  if (outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing) {
-    // The list was not touched.
-    s.drive_root = previous_root;
-    pass.note = outcome_message(outcome, root);
-    return outcome == IndexOutcome::cancelled ? DriveChange::cancelled : DriveChange::nothing_found;
-  }
-  if (!found.matches.paths.empty()) {
-    s.matches = std::move(found.matches.paths);
-    s.matches_not_shown = found.matches.not_shown;
-    return DriveChange::changed;
-  }
-  s.matches = std::move(before);
-  s.drive_root = previous_root;
-  pass.note = L"No directory on drive " + root + L" holds " + s.search_text + L"; the list stays.";
-  return DriveChange::nothing_found;
 }
 
 }  // namespace
 
-void draw_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text,
-                     std::int64_t total) {
+void draw_count_line(const Frame& frame, std::int64_t count, std::wstring_view search_text, std::int64_t total,
+                     std::uint64_t more) {
+  const ScreenLayout& layout = frame.layout;
   const int row = layout.list_top - 1;
   const Styled bright(Style::bright);
-  print_at(layout.left + 1, row, inner_blank(layout));
-  const CountLine line = place_count_line(layout, count, search_text, total, state().matches_not_shown);
-  print_at(line.column, row, line.number);
+  print_at(frame, layout.left + 1, row, inner_blank(layout));
+  const CountLine line = place_count_line(layout, count, search_text, total, more);
+  print_at(frame, line.column, row, line.number);
   {
     const Styled plain(Style::plain);
     Console::print(line.middle);
@@ -273,8 +228,9 @@ void draw_count_line(const ScreenLayout& layout, std::int64_t count, std::wstrin
   Console::print(line.search_text);
 }
 
-std::wstring draw_list_rows(const ScreenLayout& layout, const std::vector<std::wstring>& matches,
+std::wstring draw_list_rows(const Frame& frame, const std::vector<std::wstring>& matches,
                             std::span<const std::size_t> shown, Selection selection, int visible_rows) {
+  const ScreenLayout& layout = frame.layout;
   std::wstring highlighted;
   for (int i = 0; i < visible_rows; ++i) {
     const int k = selection.top + i;
@@ -282,45 +238,95 @@ std::wstring draw_list_rows(const ScreenLayout& layout, const std::vector<std::w
     const std::wstring& path = matches[shown[static_cast<std::size_t>(k)]];
     if (k == selection.selected) highlighted = path;
     const Styled style(k == selection.selected ? Style::chosen : Style::plain);
-    print_at(layout.left + 1, layout.list_top + i, list_row(path, layout.frame_width));
+    print_at(frame, layout.left + 1, layout.list_top + i, list_row(path, layout.frame_width));
   }
   return highlighted;
 }
 
-void blank_rows_below_list(const ScreenLayout& layout, int visible_rows) {
+void blank_rows_below_list(const Frame& frame, int visible_rows) {
+  const ScreenLayout& layout = frame.layout;
   Console::set_style(Style::plain);
   for (int i = visible_rows; i < layout.page_size; ++i) {
-    print_at(layout.left + 1, layout.list_top + i, inner_blank(layout));
+    print_at(frame, layout.left + 1, layout.list_top + i, inner_blank(layout));
   }
 }
 
-void draw_preview(const ScreenLayout& layout, const platform::DirectoryListing& listing) {
+void draw_preview(const Frame& frame, const platform::DirectoryListing& listing) {
+  const ScreenLayout& layout = frame.layout;
   const Styled bright(Style::bright);
   const int lines = layout.preview_height + 2;
-  for (int n = 0; n < lines; ++n) print_at(layout.left + 1, layout.preview_top + n, inner_blank(layout));
+  for (int n = 0; n < lines; ++n) print_at(frame, layout.left + 1, layout.preview_top + n, inner_blank(layout));
   const auto texts = preview_lines(listing, lines, layout.frame_width - 2);
   for (std::size_t n = 0; n < texts.size(); ++n) {
-    print_at(layout.left + 1, layout.preview_top + static_cast<int>(n),
+    print_at(frame, layout.left + 1, layout.preview_top + static_cast<int>(n),
              cut_console_cells(texts[n], layout.frame_width - 2));
   }
 }
 
-std::wstring run_selection_screen(const std::vector<std::wstring>& matches, DirectoryExists exists) {
-  if (matches.empty()) return L"";
-  Pass pass{matches, {}, {}, 0, 0, 0, {}, {}, {}, {}, {}, {}};
+SelectionPage::SelectionPage(Size window, std::wstring title, std::wstring search_text, DirectoryExists exists)
+    : search_text_(std::move(search_text)), exists_(exists) {
+  frame_.window = window;
+  frame_.title = std::move(title);
+}
+
+SelectionPage::~SelectionPage() = default;
+
+void SelectionPage::open(std::int64_t count) {
+  Console::clear();
+  Console::locate(1, 1);
+  lay_out(frame_, count);
+  draw_fixed_parts(frame_);
+}
+
+PageResult SelectionPage::run(const std::vector<std::wstring>& matches, std::uint64_t not_shown,
+                              std::wstring drive_root) {
+  if (box_) uncover(frame_, *std::exchange(box_, std::nullopt));
+  if (matches.empty()) return {};
+  pass_ = std::make_unique<PagePass>(frame_, matches, not_shown, std::move(drive_root), search_text_);
+  PagePass& pass = *pass_;
   all_shown(pass);
   count_shown(pass);
-  pass.note = std::exchange(state().screen_note, std::wstring());
+  pass.note = std::exchange(next_note_, std::wstring());
   if (take_layout(pass)) {
     draw_everything(pass);
   } else {
     draw_pass_start(pass);
     draw_list_and_counter(pass);
   }
+  return take_keys();
+}
+
+PageResult SelectionPage::resume(std::wstring note) {
+  // The whole page is drawn anew, over the box too.
+  box_.reset();
+  if (!pass_) return {};
+  pass_->note = std::move(note);
+  draw_everything(*pass_);
+  return take_keys();
+}
+
+void SelectionPage::note_next_pass(std::wstring note) { next_note_ = std::move(note); }
+
+void SelectionPage::show_status(std::wstring_view text) const {
+  const Styled bright(Style::bright);
+  print_at(frame_, frame_.layout.left, frame_.layout.bottom + 1, pad_cells(text, std::max(frame_.window.width, 0)));
+}
+
+void SelectionPage::hide_status() const {
+  const int row = frame_.layout.bottom + 1;
+  Console::set_style(Style::plain);
+  print_at(frame_, frame_.layout.left, row,
+           std::wstring(static_cast<std::size_t>(std::max(frame_.window.width, 0)), L' '));
+  redraw_fixed_rows(frame_, row, row);
+}
+
+PageResult SelectionPage::take_keys() {
+  PagePass& pass = *pass_;
+  const std::vector<std::wstring>& matches = pass.matches;
   bool preview_due = true;
   for (;;) {
     const std::vector<KeyPress> keys = take_waiting_keys();
-    if (Console::input_lost()) return L"";
+    if (Console::input_lost()) return {};
     if (!keys.empty()) {
       const bool had_note = !pass.note.empty();
       pass.note.clear();
@@ -337,7 +343,7 @@ std::wstring run_selection_screen(const std::vector<std::wstring>& matches, Dire
           relaid = narrow_list(pass) || relaid;
           narrowed = true;
         }
-        last = apply_key(pass.selection, key.text, key.code, pass.match_count, pass.visible, pass.layout.page_size);
+        last = apply_key(pass.selection, key.text, key.code, pass.match_count, pass.visible, frame_.layout.page_size);
         pass.selection = pass.count > 0 ? last.selection : Selection{};
         if (last.outcome != KeyOutcome::moved) break;
       }
@@ -347,30 +353,26 @@ std::wstring run_selection_screen(const std::vector<std::wstring>& matches, Dire
       }
       switch (last.outcome) {
         case KeyOutcome::escape:
-          return L"";
+          return {};
         case KeyOutcome::choose: {
           if (pass.count == 0) break;
           const std::wstring& path = matches[pass.shown[static_cast<std::size_t>(pass.selection.selected)]];
-          if (exists(path)) return path;
+          if (exists_(path)) return {PageResult::Kind::chosen, path, {}};
           // Handed over, it would only make cmd complain after the page closed.
           pass.note = L"This directory no longer exists; F2 rebuilds the index.";
           break;
         }
-        case KeyOutcome::rescan: {
-          if (const auto box = rescan(pass, pass.layout)) {
-            uncover(*box);
-            return kRedisplayMarker;
-          }
-          relaid = true;
-          break;
-        }
+        case KeyOutcome::rescan:
+          box_ = draw_rescan_box(frame_, pass.drive_root);
+          return {PageResult::Kind::rescan, {}, {}};
         case KeyOutcome::change_drive: {
           Box box;
-          const DriveChange change = change_drive(pass, box);
-          if (change == DriveChange::changed) {
-            uncover(box);
-            return kRedisplayMarker;
+          std::wstring root = choose_drive(frame_, box);
+          if (!root.empty()) {
+            box_ = box;
+            return {PageResult::Kind::change_drive, {}, std::move(root)};
           }
+          // ESC in the box: the pass goes on, drawn anew over the box.
           relaid = true;
           break;
         }
@@ -388,17 +390,17 @@ std::wstring run_selection_screen(const std::vector<std::wstring>& matches, Dire
       preview_due = true;
       continue;
     }
-    if (const std::optional<Size> size = changed_window()) {
-      if (!follow_window(pass, *size)) return L"";
+    if (const std::optional<Size> size = changed_window(frame_)) {
+      if (!follow_window(pass, *size)) return {};
       preview_due = true;
       continue;
     }
     if (preview_due) {
       if (Console::wait_for_key(kPreviewPause)) continue;
       if (pass.count == 0) {
-        draw_preview(pass.layout, {});
+        draw_preview(frame_, {});
       } else {
-        show_preview_of(pass.layout, matches[pass.shown[static_cast<std::size_t>(pass.selection.selected)]] + L"\\");
+        show_preview_of(frame_, matches[pass.shown[static_cast<std::size_t>(pass.selection.selected)]] + L"\\");
       }
       preview_due = false;
       continue;

@@ -1,35 +1,84 @@
 #pragma once
-// One pass of the selection screen: the count line, the list, the counter,
-// the preview, and the keys until one ends the pass.
+// The selection page: each pass shows a list of matches (the count line, the
+// list, the counter, the preview) and takes keys until one ends the pass.
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "app/program_state.h"
+#include "console/screen_frame.h"
 #include "console/screen_layout.h"
 
 namespace zrn {
 
-// Ends a pass after F2 or F3: the match list was rebuilt, show it anew.
-inline constexpr wchar_t kRedisplayMarker[] = L"-";
+// How a pass ended.
+struct PageResult {
+  enum class Kind { chosen, cancelled, rescan, change_drive };
+  Kind kind = Kind::cancelled;
+  std::wstring path;        // chosen: the directory
+  std::wstring drive_root;  // change_drive: the drive typed in the F3 box, "X:\"
+};
 
-// The chosen path (Return), empty text (ESC, or an empty match list), or the
-// redisplay marker. The layout follows the list on show: the matches, or
-// those that the typed text narrows them to.
 // Return on a match that `exists` denies keeps the page and says so.
 using DirectoryExists = bool (*)(const std::wstring& path);
-std::wstring run_selection_screen(const std::vector<std::wstring>& matches,
-                                  DirectoryExists exists = platform::is_directory);
+
+struct PagePass;
+
+class SelectionPage {
+ public:
+  // `title` heads the frame; `search_text` is named on the count line.
+  SelectionPage(Size window, std::wstring title, std::wstring search_text,
+                DirectoryExists exists = platform::is_directory);
+  ~SelectionPage();
+  SelectionPage(const SelectionPage&) = delete;
+  SelectionPage& operator=(const SelectionPage&) = delete;
+
+  // Clears the console and draws the frame for a list of `count`.
+  void open(std::int64_t count);
+
+  // A pass over `matches` (found on `drive_root`, with `not_shown` more found
+  // beyond the list's cap): the first match highlighted, nothing typed. The
+  // layout follows the list on show: the matches, or those that the typed
+  // text narrows them to. An empty list ends the pass at once, cancelled.
+  // Rescan ends the pass with the F2 box on show, change_drive with the F3
+  // box; the next pass takes the box away.
+  PageResult run(const std::vector<std::wstring>& matches, std::uint64_t not_shown, std::wstring drive_root);
+  // Goes on with the pass that ended in rescan or change_drive, over its
+  // list (which must be as it was), with the highlight and the typed text
+  // kept and `note` in the row below the list.
+  PageResult resume(std::wstring note);
+  // Shown in the row below the list during the next pass.
+  void note_next_pass(std::wstring note);
+
+  // A line of progress on the legend's row, whose keys do nothing while it
+  // shows; `hide_status` draws the legend again.
+  void show_status(std::wstring_view text) const;
+  void hide_status() const;
+
+  const Frame& frame() const { return frame_; }
+
+ private:
+  PageResult take_keys();
+
+  Frame frame_;
+  std::wstring search_text_;
+  DirectoryExists exists_;
+  std::wstring next_note_;
+  std::optional<Box> box_;          // the F2 or F3 box left on show
+  std::unique_ptr<PagePass> pass_;  // the last pass, for `resume`
+};
 
 // The drawing steps of a pass, usable on their own. A negative `total` is a
-// list that is not narrowed.
-void draw_count_line(const ScreenLayout& layout, std::int64_t count, std::wstring_view search_text,
-                     std::int64_t total = -1);
+// list that is not narrowed; `more` counts matches beyond the list's cap.
+void draw_count_line(const Frame& frame, std::int64_t count, std::wstring_view search_text, std::int64_t total = -1,
+                     std::uint64_t more = 0);
 // Draws the visible rows of the matches on show (indices into `matches`);
 // returns the highlighted path.
-std::wstring draw_list_rows(const ScreenLayout& layout, const std::vector<std::wstring>& matches,
+std::wstring draw_list_rows(const Frame& frame, const std::vector<std::wstring>& matches,
                             std::span<const std::size_t> shown, Selection selection, int visible_rows);
-void blank_rows_below_list(const ScreenLayout& layout, int visible_rows);
-void draw_preview(const ScreenLayout& layout, const platform::DirectoryListing& listing);
+void blank_rows_below_list(const Frame& frame, int visible_rows);
+void draw_preview(const Frame& frame, const platform::DirectoryListing& listing);
 
 }  // namespace zrn

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/program_state.h"
+#include <optional>
+
 #include "console/console.h"
 #include "console/screen_frame.h"
 #include "console/screen_layout.h"
@@ -17,32 +18,31 @@ constexpr wchar_t kSide = L'\u2502';
 
 class ScreenDrawing : public ::testing::Test {
  protected:
-  void open(FakeConsole& fake, int width, int height, std::int64_t matches) {
+  void open(FakeConsole& fake, int width, int height, std::int64_t matches, std::wstring search = L"proj") {
     Console::use_device(&fake);
     Console::open(L"ZRN - Zarnpath");
     Console::set_full_screen(true);
-    auto& s = state();
-    s.search_text = L"proj";
-    s.window_width = width;
-    s.window_height = height;
-    s.layout = compute_layout(width, height, matches);
-    s.frame_texts = build_frame_texts(s.layout.frame_width);
-    draw_fixed_parts();
+    // The paths name no real directory: every one counts as there.
+    page_.emplace(Size{width, height}, L"ZRN - Zarnpath", std::move(search), [](const std::wstring&) { return true; });
+    page_->open(matches);
   }
   void TearDown() override {
+    page_.reset();
     Console::use_device(nullptr);
-    state() = PageState{};
   }
   static std::vector<std::wstring> paths(int count) {
     std::vector<std::wstring> result;
     for (int i = 1; i <= count; ++i) result.push_back(L"Q:\\no\\such\\proj" + std::to_wstring(i));
     return result;
   }
-  static std::wstring run(FakeConsole& fake, const std::vector<std::wstring>& matches) {
-    (void)fake;
-    // The paths name no real directory: every one counts as there.
-    return run_selection_screen(matches, [](const std::wstring&) { return true; });
+  // The chosen path, or empty text when the pass ended otherwise.
+  std::wstring run(const std::vector<std::wstring>& matches) {
+    const PageResult result = page_->run(matches, 0, L"Q:\\");
+    return result.kind == PageResult::Kind::chosen ? result.path : L"";
   }
+  const ScreenLayout& layout() const { return page_->frame().layout; }
+
+  std::optional<SelectionPage> page_;
 };
 
 TEST_F(ScreenDrawing, TwoMatchesAtHundredByForty) {
@@ -51,7 +51,7 @@ TEST_F(ScreenDrawing, TwoMatchesAtHundredByForty) {
   fake.key(0, key::down);
   fake.later();
   fake.key(27, 27);
-  EXPECT_EQ(run(fake, paths(2)), L"");
+  EXPECT_EQ(run(paths(2)), L"");
   EXPECT_EQ(fake.row(1)[1], L'\u256D');
   EXPECT_EQ(fake.row(1)[99], kRightTop);
   EXPECT_NE(fake.row(2).find(L"** ZRN - Zarnpath **"), std::wstring::npos);
@@ -75,14 +75,13 @@ TEST_F(ScreenDrawing, RightBorderIntactAtEveryWidth) {
   for (int width = 50; width <= 101; ++width) {
     SCOPED_TRACE(width);
     FakeConsole fake(width, 40);
-    open(fake, width, 40, 40);
+    open(fake, width, 40, 40, std::wstring(200, L's'));
     auto matches = paths(40);
     matches[0] = L"Q:\\" + std::wstring(1000, L'p');
-    state().search_text = std::wstring(200, L's');
     fake.key(0, key::down);
     fake.key(L'\r', 13);
-    EXPECT_EQ(run(fake, matches), matches[1]);
-    const auto& layout = state().layout;
+    EXPECT_EQ(run(matches), matches[1]);
+    const auto& layout = this->layout();
     const auto right = static_cast<std::size_t>(layout.left + layout.frame_width - 1);
     ASSERT_LT(right, static_cast<std::size_t>(width));
     for (int row = layout.top; row <= layout.bottom; ++row) {
@@ -103,7 +102,7 @@ TEST_F(ScreenDrawing, EndShowsTheLastPageAndPageKeysMove) {
   fake.key(0, key::end);
   fake.later();
   fake.key(L'\r', 13);
-  EXPECT_EQ(run(fake, paths(40)), L"Q:\\no\\such\\proj40");
+  EXPECT_EQ(run(paths(40)), L"Q:\\no\\such\\proj40");
   EXPECT_NE(fake.row(4).find(L"Row 26 to 40 / 40"), std::wstring::npos);
   EXPECT_EQ(fake.row(5).substr(3, 17), L"Q:\\no\\such\\proj26");
   EXPECT_EQ(fake.attribute_at(3, 19), 0x70);
@@ -111,7 +110,7 @@ TEST_F(ScreenDrawing, EndShowsTheLastPageAndPageKeysMove) {
   fake.key(0, key::page_down);
   fake.later();
   fake.key(L'\r', 13);
-  EXPECT_EQ(run(fake, paths(40)), L"Q:\\no\\such\\proj16");
+  EXPECT_EQ(run(paths(40)), L"Q:\\no\\such\\proj16");
   EXPECT_NE(fake.row(4).find(L"Row 16 to 30 / 40"), std::wstring::npos);
 }
 
@@ -119,9 +118,9 @@ TEST_F(ScreenDrawing, ShorterListAfterRescanBlanksTheRowsBelow) {
   FakeConsole fake(100, 40);
   open(fake, 100, 40, 40);
   fake.key(27, 27);
-  run(fake, paths(40));
+  run(paths(40));
   fake.key(27, 27);
-  run(fake, paths(3));
+  run(paths(3));
   EXPECT_EQ(fake.row(7).substr(3, 16), L"Q:\\no\\such\\proj3");
   EXPECT_EQ(fake.row(8).substr(2, 97), std::wstring(97, L' '));
   EXPECT_EQ(fake.row(19).substr(2, 97), std::wstring(97, L' '));
@@ -140,7 +139,7 @@ TEST_F(ScreenDrawing, TypingNarrowsTheListAndItsLayout) {
   type(L"3");
   fake.later();
   fake.key(27, 27);
-  EXPECT_EQ(run(fake, paths(40)), L"");
+  EXPECT_EQ(run(paths(40)), L"");
   // proj3, proj13, proj23, proj30 to proj39: the page holds all thirteen.
   EXPECT_NE(fake.row(4).find(L"Row 1 to 13 / 13"), std::wstring::npos);
   EXPECT_NE(fake.row(4).find(L"13 of 40 directories were found with proj"), std::wstring::npos);
@@ -157,23 +156,40 @@ TEST_F(ScreenDrawing, TypingNarrowsTheListAndItsLayout) {
   type(L"\b\b\b\b");
   fake.later();
   fake.key(L'\r', 13);
-  EXPECT_EQ(run(fake, paths(40)), L"Q:\\no\\such\\proj13");
+  EXPECT_EQ(run(paths(40)), L"Q:\\no\\such\\proj13");
   EXPECT_NE(fake.row(4).find(L"Row 1 to 15 / 40"), std::wstring::npos);
 
   type(L"x");
   fake.later();
   fake.key(L'\r', 13);
   fake.key(27, 27);
-  EXPECT_EQ(run(fake, paths(40)), L"");
+  EXPECT_EQ(run(paths(40)), L"");
   EXPECT_NE(fake.row(4).find(L"Row 0 to 0 / 0"), std::wstring::npos);
   EXPECT_NE(fake.row(5).find(L"No match holds every word typed"), std::wstring::npos);
+}
+
+TEST_F(ScreenDrawing, PassResumedAfterTheBoxKeepsHighlightAndTypedText) {
+  FakeConsole fake(100, 40);
+  open(fake, 100, 40, 40);
+  const auto matches = paths(40);
+  fake.key(L'3', 0);
+  fake.later();
+  fake.key(0, key::down);  // proj13
+  fake.later();
+  fake.key(0, key::f2);
+  EXPECT_EQ(page_->run(matches, 0, L"Q:\\").kind, PageResult::Kind::rescan);
+  EXPECT_NE(fake.row(10).find(L" Create IndexFile for Drive Q:\\ "), std::wstring::npos);
+  fake.key(L'\r', 13);
+  EXPECT_EQ(page_->resume(L"Stopped.").path, L"Q:\\no\\such\\proj13");
+  EXPECT_EQ(fake.row(9).substr(3, 17), L"Q:\\no\\such\\proj31");
+  EXPECT_EQ(fake.row(18).substr(0, 11), L" \u2502 Stopped.");
 }
 
 TEST_F(ScreenDrawing, EmptyListReturnsAtOnceWithoutDrawing) {
   FakeConsole fake(100, 40);
   open(fake, 100, 40, 2);
   const std::wstring before = fake.row(4);
-  EXPECT_EQ(run(fake, {}), L"");
+  EXPECT_EQ(run({}), L"");
   EXPECT_EQ(fake.row(4), before);
 }
 
@@ -189,7 +205,7 @@ TEST_F(ScreenDrawing, KeysWaitingTogetherCostOneRedraw) {
     if (burst) fake.key(0, key::up);
     fake.later();
     fake.key(L'\r', 13);
-    EXPECT_EQ(run(fake, paths(300)), burst ? L"Q:\\no\\such\\proj200" : L"Q:\\no\\such\\proj2");
+    EXPECT_EQ(run(paths(300)), burst ? L"Q:\\no\\such\\proj200" : L"Q:\\no\\such\\proj2");
     writes[burst] = fake.writes - drawn;
   }
   EXPECT_EQ(writes[0], writes[1]);
@@ -199,8 +215,8 @@ TEST_F(ScreenDrawing, PreviewLinesStayInsideTheFrame) {
   FakeConsole fake(60, 40);
   open(fake, 60, 40, 2);
   std::vector<platform::DirectoryEntry> entries(50, {L"entry", true});
-  draw_preview(state().layout, {true, entries, 50, true});
-  const auto& layout = state().layout;
+  draw_preview(page_->frame(), {true, entries, 50, true});
+  const auto& layout = this->layout();
   for (int n = 0; n < layout.preview_height + 2; ++n) {
     EXPECT_EQ(fake.row(layout.preview_top + n)[static_cast<std::size_t>(layout.frame_width)], kSide);
   }
