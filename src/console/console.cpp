@@ -150,8 +150,6 @@ void Console::set_full_screen(bool on) {
   measure_screen();
 }
 
-bool Console::full_screen() { return console().full_screen; }
-
 bool Console::interactive() { return device().input_is_console() && device().output_is_console(); }
 
 void Console::set_title(std::wstring_view text) { device().set_title(std::wstring(text)); }

@@ -85,7 +85,6 @@ class Console {
   // On: a screen of the program's own, without line processing or wrap, and
   // without a cursor. Off: the user's screen again, as it was.
   static void set_full_screen(bool on);
-  static bool full_screen();
   // Both the keyboard and the screen are a console: a key can be read.
   static bool interactive();
 
