@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Holds the sources to the project's own rules, beyond what the build checks:
-# every C++ file formatted as .clang-format says, and every one compiled by a
+# every C++ file formatted as .clang-format says, every one compiled by a
 # second compiler (clang for the same MinGW target, warnings as errors), so
-# that nothing leans on one compiler's leniency. Needs scripts/setup.sh first.
+# that nothing leans on one compiler's leniency, and every folder of src
+# including only the folders below it. Needs scripts/setup.sh first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,6 +28,27 @@ echo "Second compiler: $(clang++ --version | head -n 1), ${#units[@]} files"
 # Two at a time: the machine this runs on has two cores.
 if ! printf '%s\0' "${units[@]}" | xargs -0 -n 1 -P 2 clang++ "${flags[@]}"; then
   echo "The second compiler refused the files above."
+  status=1
+fi
+
+# Each folder of src includes only the folders below it, so that data flows
+# down and results come back up; only src/platform speaks to Windows.
+declare -A below=(
+  [platform]="" [handoff]="platform" [config]="platform" [index]="handoff platform"
+  [search]="index handoff platform" [console]="platform" [info]="console platform"
+  [app]="config console handoff index info platform search")
+echo "Layers: ${!below[*]}"
+while IFS= read -r line; do
+  file=${line%%:*}
+  folder=$(cut -d/ -f2 <<<"$file")
+  included=$(sed -E 's/.*#include "([a-z_]+)\/.*/\1/' <<<"$line")
+  if [[ "$included" != "$folder" && " ${below[$folder]} " != *" $included "* ]]; then
+    echo "$file reaches up to $included/"
+    status=1
+  fi
+done < <(git grep -E '^#include "[a-z_]+/' -- 'src/*.cpp' 'src/*.h')
+if git grep -lE '^#include <windows\.h>' -- 'src/*' ':!src/platform'; then
+  echo "Only src/platform includes <windows.h>."
   status=1
 fi
 exit $status

@@ -63,7 +63,7 @@ void run_quick_directory_mode(const ProgramState& run, ChangeScript& script) {
 
 void run_search_mode(const ProgramState& run, ChangeScript& script, std::vector<std::wstring>& notes) {
   SearchResult found = collect_matches(run.index, run.command.search_text, run.command.drive_root);
-  std::vector<std::wstring>& paths = found.matches.paths;
+  const std::vector<std::wstring>& paths = found.matches.paths;
   // What a build had to tell (a listing it stopped) is said as a line.
   const auto print_notes = [&] {
     if (notes.empty()) return;
@@ -82,17 +82,8 @@ void run_search_mode(const ProgramState& run, ChangeScript& script, std::vector<
     script.write(paths.front());
     print_notes();
   } else {
-    auto& s = state();
-    s.index = &run.index;
-    s.window_width = run.window.width;
-    s.window_height = run.window.height;
-    s.search_text = run.command.search_text;
-    s.drive_root = run.command.drive_root;
-    s.match_count = static_cast<std::int64_t>(paths.size());
-    s.matches = std::move(paths);
-    s.matches_not_shown = found.matches.not_shown;
-    run_selection_path();
-    if (!s.chosen_directory.empty()) script.write(s.chosen_directory);
+    const std::wstring chosen = run_selection_path(run, std::move(found.matches), notes);
+    if (!chosen.empty()) script.write(chosen);
   }
 }
 
@@ -138,7 +129,9 @@ int run_program() {
   run.index.web_address = std::wstring(kWebAddress);
 
   set_shutdown_routine(shutdown);
-  BuildProgress build_progress(state().after_screen);
+  // Lines said once the console is the user's again (a listing stopped).
+  std::vector<std::wstring> notes;
+  BuildProgress build_progress(notes);
   run.index.progress = &build_progress;
   // Even a failure inside the program leaves the console as the user had it.
   platform::on_internal_failure([] { Console::give_back(); });
@@ -159,7 +152,7 @@ int run_program() {
     script->reset();
     remove_stale_run_folders(platform::temp_path());
 
-    dispatch_mode(run, *script, state().after_screen);
+    dispatch_mode(run, *script, notes);
   } catch (...) {
     // Out of memory, most likely. A run that failed half-way never moves
     // the shell, and says so once the console is the user's again.
