@@ -77,7 +77,7 @@ void run_search_mode(const ProgramState& run, ChangeScript& script, std::vector<
   } else if (paths.empty()) {
     print_notes();
     Console::open();
-    Console::print_line(L"No directory found...");
+    Console::print_line(nothing_found_line(found.matches));
   } else if (paths.size() == 1) {
     script.write(paths.front());
     print_notes();

@@ -81,6 +81,7 @@ PageResult rescan(SelectionPage& page, const IndexSettings& settings, std::wstri
   }
   // Just built: its age needs no second look.
   shown.matches = search_index(shown.drive_root, search_text);
+  if (!shown.matches.unreadable_index.empty()) notes.push_back(nothing_found_line(shown.matches));
   return next_pass(page, shown);
 }
 
@@ -91,6 +92,9 @@ PageResult change_drive(SelectionPage& page, const IndexSettings& settings, std:
   SearchResult found = collect_from_index(settings, root, search_text);
   if (found.outcome == IndexOutcome::cancelled || found.outcome == IndexOutcome::drive_missing) {
     return page.resume(outcome_message(found.outcome, root));
+  }
+  if (!found.matches.unreadable_index.empty()) {
+    return page.resume(nothing_found_line(found.matches) + L" The list stays.");
   }
   if (found.matches.paths.empty()) {
     return page.resume(L"No directory on drive " + root + L" holds " + std::wstring(search_text) +
@@ -118,6 +122,11 @@ PageResult run_passes(SelectionPage& page, const ProgramState& run, Shown& shown
 
 }  // namespace
 
+std::wstring nothing_found_line(const Matches& matches) {
+  if (matches.unreadable_index.empty()) return L"No directory found...";
+  return L"The index file " + matches.unreadable_index + L" could not be read; nothing was searched.";
+}
+
 std::wstring run_selection_path(const ProgramState& run, Matches matches, std::vector<std::wstring>& notes) {
   Shown shown{run.command.drive_root, std::move(matches)};
   if (!Console::interactive()) {
@@ -135,8 +144,10 @@ std::wstring run_selection_path(const ProgramState& run, Matches matches, std::v
   // Keys meant for the screen must not reach the shell.
   Console::discard_keys();
   Console::set_full_screen(false);
-  // After F2 or F3 the list may have come back empty.
-  if (shown.matches.paths.empty()) notes.emplace_back(L"No directory found...");
+  // After F2 the list may have come back empty.
+  if (shown.matches.paths.empty() && shown.matches.unreadable_index.empty()) {
+    notes.emplace_back(L"No directory found...");
+  }
   for (const auto& line : notes) Console::print_line(line);
   Console::close();
   return result.kind == PageResult::Kind::chosen ? result.path : L"";

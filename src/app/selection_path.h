@@ -7,6 +7,10 @@
 
 namespace zrn {
 
+// Why a search found nothing: "No directory found...", or the index it could
+// not read.
+std::wstring nothing_found_line(const Matches& matches);
+
 // Two or more matches: the window checks, then the page and its passes, with
 // the index work that F2 and F3 ask for between them. The directory chosen;
 // empty when none was. `notes` are printed once the page has given the

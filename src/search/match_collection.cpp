@@ -83,7 +83,10 @@ Matches search_index(const std::wstring& drive_root, std::wstring_view search_te
   Matches found;
   if (!is_drive_root(drive_root)) return found;
   const IndexScan scan(search_text, platform::ansi_byte_characters(), drive_root);
-  found.not_shown = scan_index_file(index_in_use(drive_root), scan, found.paths).value_or(0);
+  const std::wstring index = index_in_use(drive_root);
+  const auto beyond = scan_index_file(index, scan, found.paths);
+  if (!beyond && platform::path_exists(index)) found.unreadable_index = index;
+  found.not_shown = beyond.value_or(0);
   resolve_default_characters(found.paths, found.not_shown);
   return found;
 }

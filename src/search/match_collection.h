@@ -13,6 +13,9 @@ namespace zrn {
 struct Matches {
   std::vector<std::wstring> paths;
   std::uint64_t not_shown = 0;  // found beyond the list's cap
+  // The index that is there but could not be read (another program holds
+  // it): nothing found in it means nothing then. Empty when it was read.
+  std::wstring unreadable_index;
 };
 
 // What a search found, and what became of the drive's index on the way.

@@ -597,6 +597,14 @@ class Sandbox:
         sandbox."""
         return self.start_process(["wine", *argv], cwd, env, stdin)
 
+    def hold(self, path, share_mode):
+        """Starts a Windows process that holds `path` open for reading and
+        writing with `share_mode` (0: nobody else may open it); returns it
+        once the file is held. It lets go at its `finish`."""
+        holder = self.start(FILE_HOLDER, windows_path(path), str(share_mode), stdin=subprocess.PIPE)
+        holder.wait_output(b"held")
+        return holder
+
     def start_process(self, argv, cwd=None, env=None, stdin=None):
         process = Process(argv, cwd or self.root, env, stdin, self.runs_dir)
         self._processes.append(process)

@@ -4,7 +4,6 @@ broken, keeps the program from starting."""
 
 import os
 import random
-import subprocess
 import unittest
 
 import harness
@@ -214,10 +213,8 @@ class BadConfigurationFiles(unittest.TestCase):
     def hold(self, share_mode):
         """Starts a Windows process that holds ZRN.INI open for writing with
         `share_mode` until the test ends; returns once the file is held."""
-        holder = self.box.start(harness.FILE_HOLDER, windows_path(self.box.program_dir / "ZRN.INI"),
-                                str(share_mode), stdin=subprocess.PIPE)
+        holder = self.box.hold(self.box.program_dir / "ZRN.INI", share_mode)
         self.addCleanup(holder.finish)
-        holder.wait_output(b"held")
         return holder
 
     def test_a_file_held_open_for_writing_that_lets_readers_in_is_read(self):

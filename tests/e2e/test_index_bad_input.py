@@ -49,6 +49,15 @@ class BadIndexes(unittest.TestCase):
         self.assertEqual(self.box.change_script(), script_for("D:\\Real\\Target Here"))
         self.assertTrue(self.index.is_dir())
 
+    def test_an_index_held_by_another_program_is_named_not_taken_for_no_match(self):
+        self.index.write_bytes(b"D:\\Real\\Target Here\r\n")
+        self.addCleanup(self.box.hold(self.index, share_mode=0).finish)
+        result = self.run_search("target")
+        self.assertIn("The index file D:\\Zarnpath\\Indexfile.ZRN could not be read; nothing was searched.",
+                      result.text)
+        self.assertNotIn("No directory found", result.text)
+        self.assertEqual(self.box.change_script(), RESET)
+
     def test_odd_search_texts(self):
         self.index.write_bytes(b"D:\\Real\r\nD:\\Real\\Target Here\r\n")
         for args in (["real\\target"], ["   "], ["x" * 30_000], ["\\"]):
