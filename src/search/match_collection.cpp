@@ -24,7 +24,9 @@ Matches current_directory_matches(const std::wstring& temporary_directory, std::
   // A name of this run's own: no other run writes it, and it is gone when
   // the pass ends.
   const WorkingFile listing(temporary_directory, kSubdirectoryListName, SweepRule::temporary);
-  run_hidden(current_directory_listing_parameters(), listing.path());
+  // A listing that cmd could not make, or that cannot be read, is as good
+  // as no match here: the drive's index answers instead.
+  if (!run_hidden(current_directory_listing_parameters(), listing.path()).started) return found;
   platform::File reader = platform::File::open_for_reading(listing.path());
   if (!reader.is_open()) return found;
   std::wstring directory = platform::current_directory();
