@@ -13,8 +13,6 @@ Usage: ZRN_BUILD_DIR=$PWD/build python3 bench/escape_wait.py [--runs N]
 import argparse
 import os
 import pathlib
-import statistics
-import subprocess
 import sys
 import time
 
@@ -23,13 +21,9 @@ BUILD = pathlib.Path(os.environ.get("ZRN_BUILD_DIR", REPO / "build")).resolve()
 os.environ["ZRN_BUILD_DIR"] = str(BUILD)
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 import harness  # noqa: E402  (reads ZRN_BUILD_DIR)
+from screen_clock import seconds_until, spread  # noqa: E402
 
 CANCELLED = "The index build of drive K: was cancelled."
-
-
-def capture(pane):
-    return subprocess.run(["tmux", "-L", harness.TMUX_SOCKET, "capture-pane", "-p", "-t", pane.name],
-                          stdout=subprocess.PIPE, check=True).stdout.decode("utf-8", "replace")
 
 
 def prompt_after_cancel(screen):
@@ -46,13 +40,7 @@ def one_run(box, k):
         time.sleep(0.5)
         start = time.perf_counter()
         pane.send("Escape")
-        while True:
-            screen = capture(pane)
-            if prompt_after_cancel(screen):
-                return time.perf_counter() - start
-            if time.perf_counter() - start > 60:
-                raise RuntimeError("no prompt within 60 s:\n" + screen)
-            time.sleep(0.005)
+        return seconds_until(pane, prompt_after_cancel, start, "no prompt")
     finally:
         pane.close()
 
@@ -66,8 +54,7 @@ def main():
         box.make_many_dirs(k, 6000)
         box.make_dirs(k, "deep/findme a", "deep/findme b")
         times = [one_run(box, k) for _ in range(args.runs)]
-    print("ESC during an index build to the next prompt (s): " + ", ".join(f"{t:.3f}" for t in times))
-    print(f"best {min(times):.3f} s, median {statistics.median(times):.3f} s, worst {max(times):.3f} s")
+    print("ESC during an index build to the next prompt (s): " + spread(times))
 
 
 if __name__ == "__main__":

@@ -12,8 +12,6 @@ printed. Usage: ZRN_BUILD_DIR=$PWD/build python3 bench/key_burst.py [--runs N]
 import argparse
 import os
 import pathlib
-import statistics
-import subprocess
 import sys
 import time
 
@@ -22,15 +20,11 @@ BUILD = pathlib.Path(os.environ.get("ZRN_BUILD_DIR", REPO / "build")).resolve()
 os.environ["ZRN_BUILD_DIR"] = str(BUILD)
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 import harness  # noqa: E402  (reads ZRN_BUILD_DIR)
+from screen_clock import seconds_until, spread  # noqa: E402
 
 MATCHES = 300
 DOWNS = 200
 HIGHLIGHT = "\x1b[30m\x1b[47m"
-
-
-def capture(pane):
-    return subprocess.run(["tmux", "-L", harness.TMUX_SOCKET, "capture-pane", "-p", "-e", "-t", pane.name],
-                          stdout=subprocess.PIPE, check=True).stdout.decode("utf-8", "replace")
 
 
 def settled(screen):
@@ -48,14 +42,8 @@ def one_run(box, work):
         time.sleep(1.0)
         keys = ["Down"] * DOWNS + ["Up"]
         start = time.perf_counter()
-        subprocess.run(["tmux", "-L", harness.TMUX_SOCKET, "send-keys", "-t", pane.name, *keys], check=True)
-        while True:
-            screen = capture(pane)
-            if settled(screen):
-                return time.perf_counter() - start
-            if time.perf_counter() - start > 60:
-                raise RuntimeError("the screen did not settle within 60 s:\n" + screen)
-            time.sleep(0.005)
+        pane.send(*keys)
+        return seconds_until(pane, settled, start, "the screen did not settle", colours=True)
     finally:
         pane.send("Escape")
         pane.wait_exit(timeout=30)
@@ -72,9 +60,7 @@ def main():
         for i in range(1, MATCHES + 1):
             (work / f"proj{i:03d}" / "inside").mkdir()
         times = [one_run(box, work) for _ in range(args.runs)]
-    print(f"{DOWNS} Downs and one Up on {MATCHES} matches, settled after (s): "
-          + ", ".join(f"{t:.3f}" for t in times))
-    print(f"best {min(times):.3f} s, median {statistics.median(times):.3f} s, worst {max(times):.3f} s")
+    print(f"{DOWNS} Downs and one Up on {MATCHES} matches, settled after (s): " + spread(times))
 
 
 if __name__ == "__main__":

@@ -17,7 +17,6 @@ Usage: ZRN_BUILD_DIR=$PWD/build python3 bench/narrowing.py [--runs N]
 import argparse
 import os
 import pathlib
-import statistics
 import subprocess
 import sys
 import tempfile
@@ -28,14 +27,10 @@ BUILD = pathlib.Path(os.environ.get("ZRN_BUILD_DIR", REPO / "build")).resolve()
 os.environ["ZRN_BUILD_DIR"] = str(BUILD)
 sys.path.insert(0, str(REPO / "tests" / "e2e"))
 import harness  # noqa: E402  (reads ZRN_BUILD_DIR)
+from screen_clock import seconds_until, spread  # noqa: E402
 
 MATCHES = 100_000
 PATHS = [f"D:\\w\\proj{i:05d}" for i in range(MATCHES)]
-
-
-def capture(pane):
-    return subprocess.run(["tmux", "-L", harness.TMUX_SOCKET, "capture-pane", "-p", "-t", pane.name],
-                          stdout=subprocess.PIPE, check=True).stdout.decode("utf-8", "replace")
 
 
 def expected(typed):
@@ -47,14 +42,13 @@ def expected(typed):
 def timed_key(pane, key, typed):
     counter, first = expected(typed)
     start = time.perf_counter()
-    subprocess.run(["tmux", "-L", harness.TMUX_SOCKET, "send-keys", "-t", pane.name, key], check=True)
-    while True:
-        lines = capture(pane).split("\n")
-        if len(lines) > 5 and counter in lines[4] and first in lines[5]:
-            return time.perf_counter() - start
-        if time.perf_counter() - start > 60:
-            raise RuntimeError("the list was not narrowed within 60 s:\n" + "\n".join(lines))
-        time.sleep(0.002)
+    pane.send(key)
+
+    def narrowed(screen):
+        lines = screen.split("\n")
+        return len(lines) > 5 and counter in lines[4] and first in lines[5]
+
+    return seconds_until(pane, narrowed, start, "the list was not narrowed")
 
 
 def one_run(box, work):
@@ -99,8 +93,7 @@ def main():
     print("in-process:", driver())
     for name, times in (("first character (100,000 to 40,951)", [r[0] for r in runs]),
                         ("one more character (40,951 to 3,691)", [r[1] for r in runs])):
-        print(f"{name}: " + ", ".join(f"{t:.3f}" for t in times)
-              + f"; best {min(times):.3f} s, median {statistics.median(times):.3f} s, worst {max(times):.3f} s")
+        print(f"{name}: " + spread(times))
 
 
 if __name__ == "__main__":
