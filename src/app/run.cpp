@@ -70,14 +70,13 @@ void run_search_mode(const ProgramState& run, ChangeScript& script, std::vector<
     Console::open();
     for (const auto& line : notes) Console::print_line(line);
   };
-  if (const std::wstring message = outcome_message(found.outcome, run.command.drive_root); !message.empty()) {
+  // A stopped build, a missing drive, or nothing found: one line says so.
+  std::wstring message = outcome_message(found.outcome, run.command.drive_root);
+  if (message.empty() && paths.empty()) message = nothing_found_line(found.matches);
+  if (!message.empty()) {
     print_notes();
     Console::open();
     Console::print_line(message);
-  } else if (paths.empty()) {
-    print_notes();
-    Console::open();
-    Console::print_line(nothing_found_line(found.matches));
   } else if (paths.size() == 1) {
     script.write(paths.front());
     print_notes();

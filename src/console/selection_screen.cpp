@@ -123,8 +123,7 @@ std::int64_t total_if_narrowed(const PagePass& pass) {
 void draw_pass_start(PagePass& pass) {
   const ScreenLayout& layout = pass.frame.layout;
   const std::int64_t total = total_if_narrowed(pass);
-  draw_count_line(pass.frame, pass.count, pass.search_text, total, pass.not_shown);
-  pass.count_line = place_count_line(layout, pass.count, pass.search_text, total, pass.not_shown);
+  pass.count_line = draw_count_line(pass.frame, pass.count, pass.search_text, total, pass.not_shown);
   blank_rows_below_list(pass.frame, pass.visible);
   if (pass.count == 0) {
     const Styled bright(Style::bright);
@@ -213,8 +212,8 @@ Box draw_rescan_box(const Frame& frame, const std::wstring& drive_root) {
 
 }  // namespace
 
-void draw_count_line(const Frame& frame, std::int64_t count, std::wstring_view search_text, std::int64_t total,
-                     std::uint64_t more) {
+CountLine draw_count_line(const Frame& frame, std::int64_t count, std::wstring_view search_text, std::int64_t total,
+                          std::uint64_t more) {
   const ScreenLayout& layout = frame.layout;
   const int row = layout.list_top - 1;
   const Styled bright(Style::bright);
@@ -226,21 +225,19 @@ void draw_count_line(const Frame& frame, std::int64_t count, std::wstring_view s
     Console::print(line.middle);
   }
   Console::print(line.search_text);
+  return line;
 }
 
-std::wstring draw_list_rows(const Frame& frame, const std::vector<std::wstring>& matches,
-                            std::span<const std::size_t> shown, Selection selection, int visible_rows) {
+void draw_list_rows(const Frame& frame, const std::vector<std::wstring>& matches, std::span<const std::size_t> shown,
+                    Selection selection, int visible_rows) {
   const ScreenLayout& layout = frame.layout;
-  std::wstring highlighted;
   for (int i = 0; i < visible_rows; ++i) {
     const int k = selection.top + i;
     if (k < 0 || static_cast<std::size_t>(k) >= shown.size()) break;
     const std::wstring& path = matches[shown[static_cast<std::size_t>(k)]];
-    if (k == selection.selected) highlighted = path;
     const Styled style(k == selection.selected ? Style::chosen : Style::plain);
     print_at(frame, layout.left + 1, layout.list_top + i, list_row(path, layout.frame_width));
   }
-  return highlighted;
 }
 
 void blank_rows_below_list(const Frame& frame, int visible_rows) {

@@ -72,12 +72,12 @@ class SelectionPage {
 
 // The drawing steps of a pass, usable on their own. A negative `total` is a
 // list that is not narrowed; `more` counts matches beyond the list's cap.
-void draw_count_line(const Frame& frame, std::int64_t count, std::wstring_view search_text, std::int64_t total = -1,
-                     std::uint64_t more = 0);
-// Draws the visible rows of the matches on show (indices into `matches`);
-// returns the highlighted path.
-std::wstring draw_list_rows(const Frame& frame, const std::vector<std::wstring>& matches,
-                            std::span<const std::size_t> shown, Selection selection, int visible_rows);
+// The count line returns where it was placed, for the counter beside it.
+CountLine draw_count_line(const Frame& frame, std::int64_t count, std::wstring_view search_text,
+                          std::int64_t total = -1, std::uint64_t more = 0);
+// Draws the visible rows of the matches on show (indices into `matches`).
+void draw_list_rows(const Frame& frame, const std::vector<std::wstring>& matches, std::span<const std::size_t> shown,
+                    Selection selection, int visible_rows);
 void blank_rows_below_list(const Frame& frame, int visible_rows);
 void draw_preview(const Frame& frame, const platform::DirectoryListing& listing);
 
