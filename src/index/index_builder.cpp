@@ -117,11 +117,7 @@ bool index_needs_build(std::optional<std::int64_t> index_seconds, std::int64_t n
 
 IndexOutcome ensure_index(const IndexSettings& settings, const std::wstring& drive_root) {
   if (!platform::is_directory(drive_root)) return IndexOutcome::drive_missing;
-  const std::wstring path = index_in_use(drive_root);
-  std::optional<std::int64_t> index_time;
-  if (platform::path_exists(path) && !platform::is_directory(path) && platform::file_size(path).value_or(0) > 0) {
-    index_time = platform::last_write_local_seconds(path).value_or(0);
-  }
+  const auto index_time = usable_index_time(index_in_use(drive_root));
   if (!index_needs_build(index_time, platform::now_local_seconds(), settings.age_limit)) {
     return IndexOutcome::ready;
   }

@@ -284,11 +284,6 @@ bool fallback_preferred(std::optional<std::int64_t> own_time, std::optional<std:
 
 namespace {
 
-std::optional<std::int64_t> usable_index_time(const std::wstring& path) {
-  if (path.empty() || platform::is_directory(path) || platform::file_size(path).value_or(0) == 0) return std::nullopt;
-  return platform::last_write_local_seconds(path);
-}
-
 // Copies the listing beside `index_path` and renames it over the index.
 bool install_at(const std::wstring& filtered_path, const std::wstring& directory, const std::wstring& index_path) {
   bool installed = false;
@@ -305,6 +300,11 @@ bool install_at(const std::wstring& filtered_path, const std::wstring& directory
 }
 
 }  // namespace
+
+std::optional<std::int64_t> usable_index_time(const std::wstring& path) {
+  if (path.empty() || platform::is_directory(path) || platform::file_size(path).value_or(0) == 0) return std::nullopt;
+  return platform::last_write_local_seconds(path);
+}
 
 std::wstring index_in_use(const std::wstring& drive_root) {
   const std::wstring own = index_file_path(drive_root);

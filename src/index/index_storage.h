@@ -40,6 +40,9 @@ std::wstring fallback_index_path(const std::wstring& drive_root);
 std::wstring fallback_index_name(const std::wstring& drive_root, std::optional<std::uint32_t> serial);
 // The index a search reads: the newer of the two, or the one that exists.
 std::wstring index_in_use(const std::wstring& drive_root);
+// When the index at `path` was last written (local seconds since 1970);
+// nothing when it is absent, empty or no file.
+std::optional<std::int64_t> usable_index_time(const std::wstring& path);
 // The rule behind it, for the two files' last write times (nothing for one
 // that is absent or empty): true when the fallback is the one to read.
 bool fallback_preferred(std::optional<std::int64_t> own_time, std::optional<std::int64_t> fallback_time);
