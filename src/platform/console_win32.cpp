@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/console_device.h"
+#include "platform/handle_win32.h"
 #include "platform/system.h"
 
 namespace zrn::platform {
@@ -20,28 +21,6 @@ BOOL WINAPI control_handler(DWORD event) {
   // Not handled: the system's default handling ends the process.
   return handled ? TRUE : FALSE;
 }
-
-// Owns a handle; closes it on every path.
-class Handle {
- public:
-  Handle() = default;
-  ~Handle() { reset(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return handle_; }
-  void reset() {
-    if (handle_) CloseHandle(handle_);
-    handle_ = nullptr;
-  }
-  Handle& operator=(HANDLE handle) {
-    reset();
-    handle_ = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
-    return *this;
-  }
-
- private:
-  HANDLE handle_ = nullptr;
-};
 
 class WindowsConsole final : public ConsoleDevice {
  public:

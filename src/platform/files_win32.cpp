@@ -6,6 +6,8 @@
 #include <memory>
 #include <utility>
 
+#include "platform/handle_win32.h"
+
 namespace zrn::platform {
 
 namespace {
@@ -166,19 +168,11 @@ bool delete_file(const std::wstring& path) { return DeleteFileW(path.c_str()) !=
 
 namespace {
 
-// Owns a handle from CreateFileW.
-struct HandleCloser {
-  void operator()(void* handle) const {
-    if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  }
-};
-using OwnedHandle = std::unique_ptr<void, HandleCloser>;
-
-OwnedHandle open_itself(const std::wstring& path, DWORD access) {
+Handle open_itself(const std::wstring& path, DWORD access) {
   // FILE_FLAG_OPEN_REPARSE_POINT opens a link itself rather than its target;
   // FILE_FLAG_BACKUP_SEMANTICS lets a directory be opened at all.
-  return OwnedHandle(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return Handle(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 std::wstring final_path(HANDLE handle) {
@@ -206,8 +200,8 @@ bool opened_itself(HANDLE handle, const std::wstring& path, bool directory) {
   if (cut == std::wstring::npos || cut + 1 == path.size()) return false;
   std::wstring parent = path.substr(0, cut);
   if (parent.size() == 2) parent += L'\\';  // a drive's root
-  const OwnedHandle above = open_itself(parent, FILE_READ_ATTRIBUTES);
-  if (above.get() == INVALID_HANDLE_VALUE) return false;
+  const Handle above = open_itself(parent, FILE_READ_ATTRIBUTES);
+  if (!above) return false;
   std::wstring expected = final_path(above.get());
   if (expected.empty()) return false;
   if (expected.back() != L'\\') expected += L'\\';
@@ -218,15 +212,15 @@ bool opened_itself(HANDLE handle, const std::wstring& path, bool directory) {
 }  // namespace
 
 bool delete_plain_file(const std::wstring& path) {
-  const OwnedHandle file = open_itself(path, DELETE | FILE_READ_ATTRIBUTES);
-  if (file.get() == INVALID_HANDLE_VALUE || !opened_itself(file.get(), path, false)) return false;
+  const Handle file = open_itself(path, DELETE | FILE_READ_ATTRIBUTES);
+  if (!file || !opened_itself(file.get(), path, false)) return false;
   FILE_DISPOSITION_INFO disposition = {TRUE};
   return SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition) != 0;
 }
 
 bool is_plain_directory(const std::wstring& path) {
-  const OwnedHandle directory = open_itself(path, FILE_READ_ATTRIBUTES);
-  return directory.get() != INVALID_HANDLE_VALUE && opened_itself(directory.get(), path, true);
+  const Handle directory = open_itself(path, FILE_READ_ATTRIBUTES);
+  return directory && opened_itself(directory.get(), path, true);
 }
 
 bool copy_to_new_file(const std::wstring& from, const std::wstring& to) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/handle_win32.h"
 
 namespace zrn::platform {
 
@@ -171,18 +172,18 @@ ProcessIdentity this_process() {
 }
 
 bool process_running(const ProcessIdentity& process) {
-  HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process.id);
+  const Handle handle(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process.id));
   if (!handle) return GetLastError() != ERROR_INVALID_PARAMETER;  // no such process
   FILETIME created;
   FILETIME unused[3];
   DWORD exit_code = 0;
   bool running = true;
-  if (GetProcessTimes(handle, &created, &unused[0], &unused[1], &unused[2]) && ticks(created) != process.created) {
+  if (GetProcessTimes(handle.get(), &created, &unused[0], &unused[1], &unused[2]) &&
+      ticks(created) != process.created) {
     running = false;  // the id now belongs to another process
-  } else if (GetExitCodeProcess(handle, &exit_code) && exit_code != STILL_ACTIVE) {
+  } else if (GetExitCodeProcess(handle.get(), &exit_code) && exit_code != STILL_ACTIVE) {
     running = false;
   }
-  CloseHandle(handle);
   return running;
 }
 
