@@ -1,5 +1,7 @@
 #include "search/contains_text.h"
 
+#include <vector>
+
 #include "platform/text.h"
 
 namespace zrn {
@@ -26,7 +28,45 @@ std::size_t contains_text(std::wstring_view text, std::wstring_view search, std:
   return 0;
 }
 
+namespace {
+
+// The pieces of `text` between backslashes, empty ones included.
+std::vector<std::wstring_view> split_at_backslashes(std::wstring_view text) {
+  std::vector<std::wstring_view> pieces;
+  std::size_t start = 0;
+  for (;;) {
+    const auto end = text.find(L'\\', start);
+    pieces.push_back(text.substr(start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start));
+    if (end == std::wstring_view::npos) return pieces;
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+bool is_path_query(std::wstring_view search) { return search.find(L'\\') != std::wstring_view::npos; }
+
+std::wstring_view last_search_part(std::wstring_view search) {
+  while (!search.empty() && search.back() == L'\\') search.remove_suffix(1);
+  const auto last = search.rfind(L'\\');
+  return last == std::wstring_view::npos ? search : search.substr(last + 1);
+}
+
+bool path_query_accepted(std::wstring_view line, std::wstring_view search) {
+  std::vector<std::wstring_view> parts = split_at_backslashes(search);
+  std::erase_if(parts, [](std::wstring_view part) { return part.empty(); });
+  std::vector<std::wstring_view> components = split_at_backslashes(line);
+  // The drive ("D:") is no component a part may name.
+  if (parts.empty() || components.size() < parts.size() + 1) return false;
+  const std::size_t first = components.size() - parts.size();
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    if (contains_text(components[first + k], parts[k], 1) == 0) return false;
+  }
+  return true;
+}
+
 bool index_line_accepted(std::wstring_view line, std::wstring_view search) {
+  if (is_path_query(search)) return path_query_accepted(line, search);
   const std::size_t position = contains_text(line, search, 1);
   // 1-based position m; the backslash search starts at m + 1, which is the
   // 0-based index m.

@@ -44,8 +44,12 @@ std::uint64_t equal_bytes(std::uint64_t word, unsigned char value) {
 
 IndexScan::IndexScan(std::wstring_view search_text, const std::optional<std::array<wchar_t, 256>>& byte_characters,
                      std::wstring_view drive_root)
-    : search_(search_text), drive_root_(drive_root), characters_(byte_characters) {
-  if (search_.empty()) return;
+    : search_(search_text),
+      byte_search_(last_search_part(search_text)),
+      path_query_(is_path_query(search_text)),
+      drive_root_(drive_root),
+      characters_(byte_characters) {
+  if (byte_search_.empty()) return;
   can_match_ = true;
   if (!characters_) return;
   const auto& chars = *characters_;
@@ -53,11 +57,11 @@ IndexScan::IndexScan(std::wstring_view search_text, const std::optional<std::arr
   // Each distinct search character costs 256 case comparisons once, however
   // long the search text is.
   std::map<wchar_t, std::bitset<256>> later_sets;
-  accepted_.resize(search_.size());
-  for (std::size_t j = 0; j < search_.size(); ++j) {
+  accepted_.resize(byte_search_.size());
+  for (std::size_t j = 0; j < byte_search_.size(); ++j) {
     std::bitset<256>& set = accepted_[j];
     if (j > 0) {
-      if (const auto known = later_sets.find(search_[j]); known != later_sets.end()) {
+      if (const auto known = later_sets.find(byte_search_[j]); known != later_sets.end()) {
         set = known->second;
         continue;
       }
@@ -65,9 +69,10 @@ IndexScan::IndexScan(std::wstring_view search_text, const std::optional<std::arr
     for (std::size_t b = 0; b < 256; ++b) {
       // A line end never lies inside a line.
       if (b == '\r' || b == '\n') continue;
-      set[b] = j == 0 ? first_character_matches(chars[b], search_[j]) : later_character_matches(chars[b], search_[j]);
+      set[b] = j == 0 ? first_character_matches(chars[b], byte_search_[j])
+                      : later_character_matches(chars[b], byte_search_[j]);
     }
-    if (j > 0) later_sets.emplace(search_[j], set);
+    if (j > 0) later_sets.emplace(byte_search_[j], set);
   }
   double best = -1;
   for (std::size_t j = 0; j < accepted_.size(); ++j) {
@@ -172,8 +177,10 @@ void IndexScan::scan_bytes(std::string_view block, std::vector<std::wstring>& ma
       backslash_after |= backslash_[static_cast<unsigned char>(block[line_end])];
       ++line_end;
     }
-    // One byte is one unit here: a line too long for a path is not decoded.
-    if (!backslash_after && line_end - line_start <= kLongestDirectory) {
+    // A path query's line is decided on its components, wherever in it the
+    // last part occurs. One byte is one unit here: a line too long for a
+    // path is not decoded.
+    if ((path_query_ || !backslash_after) && line_end - line_start <= kLongestDirectory) {
       std::wstring line = decode(block.substr(line_start, line_end - line_start));
       if (keeps(line)) matches.push_back(std::move(line));
     }

@@ -39,6 +39,10 @@ class IndexScan {
   bool keeps(std::wstring_view line) const;
 
   std::wstring search_;
+  // What the bytes are searched for: the search text, or the last part of a
+  // path query, whose whole line is then decided on its components.
+  std::wstring byte_search_;
+  bool path_query_ = false;
   std::wstring drive_root_;
   std::optional<std::array<wchar_t, 256>> characters_;
   std::vector<std::bitset<256>> accepted_;  // per search position

@@ -79,10 +79,38 @@ TEST_F(SearchMatching, IndexLineAcceptance) {
       {L"C:\\My Docs\\Old", L"my docs", false},
       {L"C:\\Users\\Ann\\Downloads", L"DOWNLOADS", true},
       {L"C:\\Work\\Proj\\Proj", L"proj", false},
-      {L"C:\\Work\\a\\b", L"a\\b", false},
+      {L"C:\\Work\\a\\b", L"a\\b", true},  // a path query: see PathQueryAcceptance
       {L"C:\\Work\\Caf\u00e9", L"CAF\u00c9", true},
       {L"", L"docs", false},
       {L"C:\\Docs", L"", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(platform::to_utf8(c.line) + " / " + platform::to_utf8(c.search));
+    EXPECT_EQ(index_line_accepted(c.line, c.search), c.accepted);
+  }
+}
+
+TEST_F(SearchMatching, PathQueryAcceptance) {
+  struct Case {
+    const wchar_t* line;
+    const wchar_t* search;
+    bool accepted;
+  };
+  const Case cases[] = {
+      {L"D:\\P\\zarn-web\\src", L"zarn\\src", true},
+      {L"D:\\P\\zarn-web\\old\\src", L"zarn\\src", false},  // successive components only
+      {L"D:\\P\\zarn-web\\src\\lib", L"zarn\\src", false},  // the last part in the last component
+      {L"D:\\P\\ZARN\\my src x", L"zarn\\SRC", true},       // anywhere in it, any case
+      {L"D:\\src\\zarn\\src", L"zarn\\src", true},          // an earlier occurrence does not matter
+      {L"D:\\a\\b\\c", L"a\\b\\c", true},
+      {L"D:\\a\\b\\c", L"a\\c", false},
+      {L"D:\\b\\c", L"d:\\b\\c", false},         // the drive is no component
+      {L"D:\\my docs\\x", L"my docs\\x", true},  // blanks are part of a part
+      {L"D:\\mydocs\\x", L"my docs\\x", false},
+      {L"D:\\Caf\u00c9\\N", L"caf\u00e9\\n", true},
+      {L"D:\\a\\b", L"a\\\\b", true},  // empty parts are left out
+      {L"D:\\a", L"a\\b", false},
+      {L"D:\\a\\b", L"\\\\", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(platform::to_utf8(c.line) + " / " + platform::to_utf8(c.search));
@@ -121,13 +149,15 @@ const std::vector<std::wstring> kIndexLines = {
     L"C:\\P\\docsdocs\\xdocs",
     L"C:\\P\\dOcS",
     L"C:\\P\\node_modules\\docs\\lib",
+    L"C:\\P\\docs\\zarn\\docs",
+    L"C:\\zarn-web\\old\\docs",
 };
 
 TEST_F(SearchMatching, ByteScanAgreesWithTheRule) {
   const auto characters = platform::ansi_byte_characters();
   if (!characters) GTEST_SKIP() << "the ANSI code page has more than one byte per character";
   for (const wchar_t* search : {L"docs", L"DOCS", L"d", L"s", L"my docs", L"caf\u00e9", L"Z\u00dcRICH", L"\u00e9",
-                                L"c:\\", L"\\", L"ocs\\x", L"x", L"\u0142", L"Downloads"}) {
+                                L"c:\\", L"\\", L"ocs\\x", L"x", L"\u0142", L"Downloads", L"zarn\\docs", L"P\\docs"}) {
     for (const char* line_end : {"\r\n", "\n", "\r"}) {
       SCOPED_TRACE(platform::to_utf8(search) + (line_end[0] == '\r' ? " CR" : " LF"));
       const IndexScan byte_scan(search, characters);
