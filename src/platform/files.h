@@ -28,6 +28,10 @@ class File {
   // Only a file that did not exist (nor a link of that name), held without
   // sharing: nobody else reads, writes or deletes it while it is open.
   static File create_new(const std::wstring& path);
+  // The file at `path` (made when missing) held for reading without any
+  // sharing: while it is open, a second holder is refused. It serves as a
+  // lock between runs that the system releases when its process ends.
+  static File hold_exclusively(const std::wstring& path);
 
   bool is_open() const { return handle_ != nullptr; }
   // Reads up to size bytes: the count read, 0 at the end of the file, nothing
@@ -117,6 +121,8 @@ std::wstring system_directory();   // ends with a backslash; empty when unknown
 std::vector<std::wstring> find_directories(const std::wstring& pattern, std::size_t limit);
 // GetLogicalDriveStringsW, taking only the whole four-unit entries.
 std::vector<std::wstring> logical_drives();
+// A local drive of the machine (fixed or removable), no share, disc or RAM disk.
+bool is_local_drive(const std::wstring& drive_root);
 // The serial number of the volume at a drive root; nothing when unknown.
 std::optional<std::uint32_t> volume_serial(const std::wstring& drive_root);
 

@@ -68,6 +68,13 @@ File File::create_new(const std::wstring& path) {
   return File(handle);
 }
 
+File File::hold_exclusively(const std::wstring& path) {
+  // Read access only: the lock never changes what lies at its name.
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return File();
+  return File(handle);
+}
+
 bool File::rewrite(std::string_view bytes) {
   LARGE_INTEGER start{};
   return handle_ && SetFilePointerEx(handle_, start, nullptr, FILE_BEGIN) && write(bytes) && SetEndOfFile(handle_);
@@ -414,6 +421,15 @@ std::optional<std::uint32_t> volume_serial(const std::wstring& drive_root) {
   if (!GetVolumeInformationW(drive_root.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0))
     return std::nullopt;
   return serial;
+}
+
+}  // namespace zrn::platform
+
+namespace zrn::platform {
+
+bool is_local_drive(const std::wstring& drive_root) {
+  const UINT kind = GetDriveTypeW(drive_root.c_str());
+  return kind == DRIVE_FIXED || kind == DRIVE_REMOVABLE;
 }
 
 }  // namespace zrn::platform
