@@ -125,6 +125,8 @@ Configuration parse_configuration(std::wstring_view text) {
   bool seen_defaults = false;
   bool seen_exclude = false;
   bool seen_index_time = false;
+  bool seen_order = false;
+  bool seen_change = false;
   std::array<bool, 10> seen_quick_key{};
 
   // Only the first group of a name counts: a later one of the same name
@@ -152,9 +154,17 @@ Configuration parse_configuration(std::wstring_view text) {
         return;
       }
       case Section::defaults:
-        if (seen_index_time || !ini_names_equal(line.name, L"Indextime")) return;
-        seen_index_time = true;
-        result.index_age_limit = ini_number(line.value);
+        // The first line of each key counts.
+        if (!seen_order && ini_names_equal(line.name, L"Order")) {
+          seen_order = true;
+          result.learned_order = ini_names_equal(cut_comment(line.value), L"learned");
+        } else if (!seen_change && ini_names_equal(line.name, L"Change")) {
+          seen_change = true;
+          result.change_with_pushd = ini_names_equal(cut_comment(line.value), L"pushd");
+        } else if (!seen_index_time && ini_names_equal(line.name, L"Indextime")) {
+          seen_index_time = true;
+          result.index_age_limit = ini_number(line.value);
+        }
         return;
       case Section::exclude: {
         if (result.exclusions.size() == kMostConfiguredExclusions) return;

@@ -14,6 +14,12 @@ struct Configuration {
   std::array<std::wstring, 10> quick_directories;  // each empty or ending in '\'
   std::uint16_t index_age_limit = 0;               // weeks; 0 without a [Default] group
   std::vector<std::wstring> exclusions;            // upper case, in file order
+  // [Default] Order = learned: matches in the learned order, and the user's
+  // choices kept for it. Any other value, or none, keeps the found order.
+  bool learned_order = false;
+  // [Default] Change = pushd: the change script moves the shell with pushd,
+  // so that popd brings it back. Any other value, or none, uses chdir.
+  bool change_with_pushd = false;
 };
 
 // A configuration file is a few hundred bytes. These limits keep a huge or

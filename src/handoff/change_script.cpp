@@ -24,12 +24,12 @@ std::string lines_to_bytes(const std::vector<std::wstring>& lines) {
   return bytes;
 }
 
-// chdir, then the confirmation only if it worked. "(call )" sets ERRORLEVEL
-// to 0 first, because a successful chdir leaves ERRORLEVEL as it was.
+// chdir (or pushd), then the confirmation only if it worked. "(call )" sets
+// ERRORLEVEL to 0 first, because a successful chdir leaves ERRORLEVEL as it was.
 void add_change(std::vector<std::wstring>& lines, const std::wstring& chdir_argument,
-                const std::wstring& confirmed_text) {
+                const std::wstring& confirmed_text, bool pushd) {
   lines.push_back(L"(call )");
-  lines.push_back(L"chdir /D \"" + chdir_argument + L"\"");
+  lines.push_back((pushd ? L"pushd \"" : L"chdir /D \"") + chdir_argument + L"\"");
   lines.push_back(L"if not errorlevel 1 echo Directory has been changed to " + confirmed_text);
 }
 
@@ -72,7 +72,7 @@ std::wstring escape_for_delayed_quoted(std::wstring_view text) {
 
 std::string reset_script_bytes() { return lines_to_bytes({L"@echo off"}); }
 
-std::string change_script_bytes(std::wstring_view directory, unsigned code_page) {
+std::string change_script_bytes(std::wstring_view directory, unsigned code_page, bool pushd) {
   const bool switch_code_page = code_page != 0 && code_page != kUtf8;
   std::vector<std::wstring> lines{L"@echo off"};
   // The script is UTF-8: read the rest of it in that code page.
@@ -81,13 +81,13 @@ std::string change_script_bytes(std::wstring_view directory, unsigned code_page)
   // variable; only a name that holds one needs the second way.
   const bool has_exclamation = directory.find(L'!') != std::wstring_view::npos;
   if (has_exclamation) lines.push_back(L"if \"!!\"==\"\" goto zrn_delayed");
-  add_change(lines, escape_for_quoted(directory), escape_for_echo(directory));
+  add_change(lines, escape_for_quoted(directory), escape_for_echo(directory), pushd);
   if (has_exclamation) {
     lines.push_back(L"goto zrn_done");
     lines.push_back(L":zrn_delayed");
     // The value of a delayed variable is never read again as syntax.
     lines.push_back(L"set \"ZRN_DIR=" + escape_for_delayed_quoted(directory) + L"\"");
-    add_change(lines, L"!ZRN_DIR!", L"!ZRN_DIR!");
+    add_change(lines, L"!ZRN_DIR!", L"!ZRN_DIR!", pushd);
     lines.push_back(L"set \"ZRN_DIR=\"");
     lines.push_back(L":zrn_done");
   }
@@ -144,7 +144,7 @@ void ChangeScript::reset() { write_bytes(reset_script_bytes()); }
 
 bool ChangeScript::write(const std::wstring& directory) {
   if (!plausible_directory(directory)) return false;
-  write_bytes(change_script_bytes(directory, platform::console_output_code_page()));
+  write_bytes(change_script_bytes(directory, platform::console_output_code_page(), pushd_));
   return true;
 }
 

@@ -16,7 +16,9 @@ namespace zrn {
 // It is safe with delayed expansion on or off, and it prints the
 // confirmation only when the change of directory succeeded.
 std::string reset_script_bytes();
-std::string change_script_bytes(std::wstring_view directory, unsigned code_page = 0);
+// With `pushd`, the shell is moved by pushd instead of chdir /D, so that cmd's
+// own popd brings it back.
+std::string change_script_bytes(std::wstring_view directory, unsigned code_page = 0, bool pushd = false);
 
 // cmd reads a directory name as commands unless it is escaped: carets before
 // ^ & | < > ( ) and doubled percent signs for the echo line ...
@@ -53,6 +55,8 @@ class ChangeScript {
   // The lines that move the shell to `directory`. A path that no directory
   // can have never becomes code: false, and the script stays as it was.
   bool write(const std::wstring& directory);
+  // Later writes move the shell with pushd (ZRN.INI: Change = pushd).
+  void move_with_pushd(bool on) { pushd_ = on; }
 
  private:
   void write_bytes(const std::string& bytes);
@@ -63,6 +67,7 @@ class ChangeScript {
   // A run folder's script: created once by this run and held open, so that
   // nothing else replaces it and no sweep removes the folder meanwhile.
   platform::File file_;
+  bool pushd_ = false;
 };
 
 }  // namespace zrn

@@ -53,6 +53,13 @@ TEST(ChangeScript, ExclamationMarkTakesTheDelayedWayWhenExpansionIsOn) {
                 ":zrn_done\r\n");
 }
 
+TEST(ChangeScript, PushdInPlaceOfChdirOnlyWhenAskedFor) {
+  EXPECT_EQ(
+      change_script_bytes(L"C:\\x", 0, true),
+      "@echo off\r\n(call )\r\npushd \"C:\\x\"\r\nif not errorlevel 1 echo Directory has been changed to C:\\x\r\n");
+  EXPECT_EQ(change_script_bytes(L"C:\\x", 0, false), "@echo off\r\n" + change("C:\\x", "C:\\x"));
+}
+
 TEST(ChangeScript, ReadsItselfAsUtf8AndGivesTheCodePageBack) {
   EXPECT_EQ(change_script_bytes(L"C:\\x", 850),
             "@echo off\r\nchcp 65001 >nul\r\n" + change("C:\\x", "C:\\x") + "chcp 850 >nul\r\n");

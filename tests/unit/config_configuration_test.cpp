@@ -95,6 +95,31 @@ TEST(ConfigFile, EdgeCaseTable) {
   }
 }
 
+TEST(ConfigFile, OrderAndChangeKeys) {
+  struct Case {
+    const wchar_t* text;
+    bool learned;
+    bool pushd;
+    std::uint16_t age_limit;
+  };
+  const Case cases[] = {
+      {L"[Default]\nOrder = learned\nChange = pushd", true, true, 2},
+      {L"[default]\norder=LEARNED ; mine\nchange=PushD\nIndextime=1", true, true, 1},
+      {L"[Default]\nOrder = found\nChange = chdir", false, false, 2},
+      {L"[Default]\nOrder = learned x\nChange =", false, false, 2},
+      {L"[Default]\nOrder = found\nOrder = learned", false, false, 2},  // the first line counts
+      {L"[Other]\nOrder = learned\nChange = pushd", false, false, 0},
+      {L"", false, false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const Configuration configuration = parse_configuration(c.text);
+    EXPECT_EQ(configuration.learned_order, c.learned);
+    EXPECT_EQ(configuration.change_with_pushd, c.pushd);
+    EXPECT_EQ(configuration.index_age_limit, c.age_limit);
+  }
+}
+
 TEST(ConfigFile, Utf8WithMarkReadsNonAsciiNames) {
   const std::string bytes = "\xEF\xBB\xBF[QuickDIR]\r\nQ1=D:\\Caf\xC3\xA9\r\n[exclude]\r\n\xC3\xA9t\xC3\xA9\r\n";
   const Configuration configuration = parse_configuration(decode_configuration(bytes));
