@@ -87,12 +87,15 @@ CommandLine interpret_command_words(const std::vector<std::wstring>& words, std:
       L"/**";
 
   std::wstring drive;
+  const bool all_drives = search_part.starts_with(L"*:");
+  if (all_drives) search_part.erase(0, 2);
   // Only a letter before the colon names a drive: "&:x" or "1:x" is searched
   // as typed, in the current directory and on the current drive.
   if (search_part.size() >= 2 && search_part[1] == L':' && is_drive_root(search_part.substr(0, 2) + L"\\")) {
     drive = search_part.substr(0, 2);
     search_part.erase(0, 2);
   } else {
+    // "*:" keeps the current drive as the one a rebuild or F2 would name.
     drive = std::wstring(current_directory.substr(0, 3));
   }
   if (!search_part.empty() && search_part.front() == L'\\') search_part.erase(0, 1);
@@ -102,8 +105,10 @@ CommandLine interpret_command_words(const std::vector<std::wstring>& words, std:
   CommandLine result;
   result.drive_root = platform::upper(drive);
   result.search_text = trim_spaces(search_part);
+  result.all_drives = all_drives;
 
   std::size_t start = 0;
+  bool after_slash = false;  // field 1 is the text before the first slash
   while (true) {
     const auto end = switch_text.find(L'/', start);
     const auto field = platform::upper(trim_spaces(
@@ -115,9 +120,12 @@ CommandLine interpret_command_words(const std::vector<std::wstring>& words, std:
       result.info = true;
     } else if (field.size() == 2 && field[0] == L'Q') {
       result.quick_switch = field.substr(1, 1);
+    } else if (field == L"R" && after_slash) {
+      result.rebuild = true;
     }
     if (end == std::wstring::npos) break;
     start = end + 1;
+    after_slash = true;
   }
   return result;
 }

@@ -14,6 +14,11 @@ struct CommandLine {
   std::wstring quick_switch;  // 0 or 1 character, upper case
   bool help = false;
   bool info = false;
+  // /R, only after a typed slash ("ZRN r" searches for r): rebuild the
+  // drive's index and nothing else.
+  bool rebuild = false;
+  // "*:" in place of a drive: every local drive that has an index.
+  bool all_drives = false;
 };
 
 // The words of the whole command line, the program's own path included.

@@ -16,6 +16,7 @@ struct ProgramState {
   QuickTable quick_directories;
   IndexSettings index;  // the temporary directory, exclusions, age limit, progress
   CommandLine command;
+  bool learned_order = false;  // ZRN.INI: Order = learned
 };
 
 }  // namespace zrn

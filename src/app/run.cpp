@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/help_text.h"
 #include "app/identity.h"
+#include "app/learned_order.h"
 #include "app/program_state.h"
 #include "app/selection_path.h"
 #include "config/configuration.h"
@@ -20,8 +21,10 @@
 #include "index/index_storage.h"
 #include "info/information_report.h"
 #include "platform/command_line.h"
+#include "platform/files.h"
 #include "platform/system.h"
 #include "platform/system_info.h"
+#include "platform/text.h"
 #include "search/match_collection.h"
 
 namespace zrn {
@@ -61,9 +64,25 @@ void run_quick_directory_mode(const ProgramState& run, ChangeScript& script) {
   Console::print_line(quick_switch_message(switch_character, entry, run.program_directory + L"ZRN.INI"));
 }
 
+// After "No directory found...": how old each index searched is, and how
+// to rebuild it.
+std::vector<std::wstring> index_age_lines(const ProgramState& run) {
+  std::vector<std::wstring> lines;
+  const auto drives = run.command.all_drives ? indexed_local_drives() : std::vector{run.command.drive_root};
+  for (const std::wstring& root : drives) {
+    if (const auto written = usable_index_time(index_in_use(root))) {
+      lines.push_back(index_age_line(root, *written, platform::now_local_seconds()));
+    }
+  }
+  return lines;
+}
+
 void run_search_mode(const ProgramState& run, ChangeScript& script, std::vector<std::wstring>& notes) {
-  SearchResult found = collect_matches(run.index, run.command.search_text, run.command.drive_root);
-  const std::vector<std::wstring>& paths = found.matches.paths;
+  const std::wstring& search_text = run.command.search_text;
+  SearchResult found = run.command.all_drives ? collect_matches_on_all_drives(run.index, search_text)
+                                              : collect_matches(run.index, search_text, run.command.drive_root);
+  std::vector<std::wstring>& paths = found.matches.paths;
+  order_matches(run, paths);
   // What a build had to tell (a listing it stopped) is said as a line.
   const auto print_notes = [&] {
     if (notes.empty()) return;
@@ -72,18 +91,54 @@ void run_search_mode(const ProgramState& run, ChangeScript& script, std::vector<
   };
   // A stopped build, a missing drive, or nothing found: one line says so.
   std::wstring message = outcome_message(found.outcome, run.command.drive_root);
-  if (message.empty() && paths.empty()) message = nothing_found_line(found.matches);
+  std::vector<std::wstring> more;
+  if (message.empty() && paths.empty()) {
+    message = nothing_found_line(found.matches);
+    if (found.matches.unreadable_index.empty()) more = index_age_lines(run);
+  }
   if (!message.empty()) {
     print_notes();
     Console::open();
     Console::print_line(message);
+    for (const auto& line : more) Console::print_line(line);
   } else if (paths.size() == 1) {
-    script.write(paths.front());
+    if (script.write(paths.front())) remember_choice(run, paths.front());
     print_notes();
   } else {
     const std::wstring chosen = run_selection_path(run, std::move(found.matches), notes);
-    if (!chosen.empty()) script.write(chosen);
+    if (!chosen.empty() && script.write(chosen)) remember_choice(run, chosen);
   }
+}
+
+// The line a rebuild ends with, also where nobody watched it (a scheduled
+// task): what became of the index.
+std::wstring rebuild_line(IndexOutcome outcome, const std::wstring& drive_root) {
+  const std::wstring drive = platform::upper(drive_root.substr(0, 2));
+  switch (outcome) {
+    case IndexOutcome::built:
+      return L"The index of " + drive + L" was rebuilt: " + index_in_use(drive_root);
+    case IndexOutcome::not_written:
+      return L"The index of " + drive + L" could not be written.";
+    default:
+      return outcome_message(outcome, drive_root);
+  }
+}
+
+// /R: the index built anew, with its progress and ESC, and no page and no
+// change of directory. "*: /R" rebuilds every local drive that has one.
+void run_rebuild_mode(const ProgramState& run, std::vector<std::wstring>& notes) {
+  const auto drives = run.command.all_drives ? indexed_local_drives() : std::vector{run.command.drive_root};
+  std::vector<std::wstring> lines;
+  for (const std::wstring& root : drives) {
+    const IndexOutcome outcome = build_index(run.index, root);
+    lines.push_back(rebuild_line(outcome, root));
+    if (outcome == IndexOutcome::cancelled) break;
+  }
+  if (drives.empty()) lines.emplace_back(L"No local drive has an index yet.");
+  Console::open();
+  for (const auto& line : notes) Console::print_line(line);
+  for (const auto& line : lines) Console::print_line(line);
+  Console::close();
 }
 
 void dispatch_mode(const ProgramState& run, ChangeScript& script, std::vector<std::wstring>& notes) {
@@ -96,6 +151,8 @@ void dispatch_mode(const ProgramState& run, ChangeScript& script, std::vector<st
   } else if (!run.command.quick_switch.empty()) {
     run_quick_directory_mode(run, script);
     Console::close();
+  } else if (run.command.rebuild) {
+    run_rebuild_mode(run, notes);
   } else {
     run_search_mode(run, script, notes);
   }
@@ -143,10 +200,12 @@ int run_program() {
     const Configuration configuration = read_configuration(run.program_directory);
     run.quick_directories = quick_directory_table(configuration.quick_directories);
     run.index.age_limit = configuration.index_age_limit;
+    run.learned_order = configuration.learned_order;
     run.index.exclusions.insert(run.index.exclusions.end(), configuration.exclusions.begin(),
                                 configuration.exclusions.end());
     script.emplace(ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"),
                                         platform::environment_variable(L"ZRN_TOKEN"), run.program_directory));
+    script->move_with_pushd(configuration.change_with_pushd);
     run.command = read_command_line(script->run_folder());
     script->reset();
     remove_stale_run_folders(platform::temp_path());

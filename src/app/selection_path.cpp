@@ -4,6 +4,7 @@
 
 #include "app/build_progress.h"
 #include "app/identity.h"
+#include "app/learned_order.h"
 #include "app/program_state.h"
 #include "console/console.h"
 #include "console/screen_frame.h"
@@ -20,7 +21,8 @@ namespace {
 
 constexpr unsigned kMessagePause = 5000;
 
-// What the passes show: the list, and the drive it was found on.
+// What the passes show: the list, and the drive it was found on (empty for
+// the list of every indexed drive).
 struct Shown {
   std::wstring drive_root;
   Matches matches;
@@ -67,28 +69,31 @@ PageResult next_pass(SelectionPage& page, const Shown& shown) {
 
 // F2: the drive's index built anew, then searched again. A cancelled build
 // or a drive that is gone leaves the list as it was.
-PageResult rescan(SelectionPage& page, const IndexSettings& settings, std::wstring_view search_text, Shown& shown,
-                  std::vector<std::wstring>& notes) {
-  const IndexOutcome outcome = build_index(settings, shown.drive_root);
+PageResult rescan(SelectionPage& page, const ProgramState& run, const IndexSettings& settings, const std::wstring& root,
+                  Shown& shown, std::vector<std::wstring>& notes) {
+  const std::wstring& search_text = run.command.search_text;
+  const IndexOutcome outcome = build_index(settings, root);
   if (outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing) {
-    return page.resume(outcome_message(outcome, shown.drive_root));
+    return page.resume(outcome_message(outcome, root));
   }
   if (outcome == IndexOutcome::not_written) {
     // The drive's earlier index, if any, still answers the search below.
-    const std::wstring index = index_file_path(shown.drive_root);
+    const std::wstring index = index_file_path(root);
     page.note_next_pass(L"Not written: " + index);
     notes.push_back(L"The index file " + index + L" could not be written.");
   }
   // Just built: its age needs no second look.
-  shown.matches = search_index(shown.drive_root, search_text);
+  shown.matches = shown.drive_root.empty() ? search_indexed_drives(search_text) : search_index(root, search_text);
+  order_matches(run, shown.matches.paths);
   if (!shown.matches.unreadable_index.empty()) notes.push_back(nothing_found_line(shown.matches));
   return next_pass(page, shown);
 }
 
 // F3: the matches on the drive typed. A drive without a match leaves the
 // list, and the drive, as they were.
-PageResult change_drive(SelectionPage& page, const IndexSettings& settings, std::wstring_view search_text,
+PageResult change_drive(SelectionPage& page, const ProgramState& run, const IndexSettings& settings,
                         const std::wstring& root, Shown& shown) {
+  const std::wstring& search_text = run.command.search_text;
   SearchResult found = collect_from_index(settings, root, search_text);
   if (found.outcome == IndexOutcome::cancelled || found.outcome == IndexOutcome::drive_missing) {
     return page.resume(outcome_message(found.outcome, root));
@@ -101,6 +106,7 @@ PageResult change_drive(SelectionPage& page, const IndexSettings& settings, std:
                        L"; the list stays.");
   }
   shown = {root, std::move(found.matches)};
+  order_matches(run, shown.matches.paths);
   return next_pass(page, shown);
 }
 
@@ -110,12 +116,10 @@ PageResult run_passes(SelectionPage& page, const ProgramState& run, Shown& shown
   BuildProgress progress(notes, &page);
   IndexSettings settings = run.index;
   settings.progress = &progress;
-  const std::wstring& search_text = run.command.search_text;
   PageResult result = next_pass(page, shown);
   while (result.kind == PageResult::Kind::rescan || result.kind == PageResult::Kind::change_drive) {
-    result = result.kind == PageResult::Kind::rescan
-                 ? rescan(page, settings, search_text, shown, notes)
-                 : change_drive(page, settings, search_text, result.drive_root, shown);
+    result = result.kind == PageResult::Kind::rescan ? rescan(page, run, settings, result.drive_root, shown, notes)
+                                                     : change_drive(page, run, settings, result.drive_root, shown);
   }
   return result;
 }
@@ -128,7 +132,7 @@ std::wstring nothing_found_line(const Matches& matches) {
 }
 
 std::wstring run_selection_path(const ProgramState& run, Matches matches, std::vector<std::wstring>& notes) {
-  Shown shown{run.command.drive_root, std::move(matches)};
+  Shown shown{run.command.all_drives ? L"" : run.command.drive_root, std::move(matches)};
   if (!Console::interactive()) {
     list_matches(shown.matches, notes);
     return L"";

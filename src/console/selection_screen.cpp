@@ -359,9 +359,16 @@ PageResult SelectionPage::take_keys() {
           pass.note = L"This directory no longer exists; F2 rebuilds the index.";
           break;
         }
-        case KeyOutcome::rescan:
-          box_ = draw_rescan_box(frame_, pass.drive_root);
-          return {PageResult::Kind::rescan, {}, {}};
+        case KeyOutcome::rescan: {
+          // A list of every drive's matches names no drive: F2 rebuilds
+          // the highlighted match's.
+          std::wstring root = pass.drive_root;
+          if (root.empty() && pass.count > 0)
+            root = matches[pass.shown[static_cast<std::size_t>(pass.selection.selected)]].substr(0, 3);
+          if (root.empty()) break;
+          box_ = draw_rescan_box(frame_, root);
+          return {PageResult::Kind::rescan, {}, std::move(root)};
+        }
         case KeyOutcome::change_drive: {
           Box box;
           std::wstring root = choose_drive(frame_, box);

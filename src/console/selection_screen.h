@@ -18,7 +18,8 @@ struct PageResult {
   enum class Kind { chosen, cancelled, rescan, change_drive };
   Kind kind = Kind::cancelled;
   std::wstring path;        // chosen: the directory
-  std::wstring drive_root;  // change_drive: the drive typed in the F3 box, "X:\"
+  std::wstring drive_root;  // change_drive: the drive typed in the F3 box, "X:\";
+                            // rescan: the drive to rebuild
 };
 
 // Return on a match that `exists` denies keeps the page and says so.
@@ -38,7 +39,8 @@ class SelectionPage {
   // Clears the console and draws the frame for a list of `count`.
   void open(std::int64_t count);
 
-  // A pass over `matches` (found on `drive_root`, with `not_shown` more found
+  // A pass over `matches` (found on `drive_root`, or on several drives
+  // when it is empty, with `not_shown` more found
   // beyond the list's cap): the first match highlighted, nothing typed. The
   // layout follows the list on show: the matches, or those that the typed
   // text narrows them to. An empty list ends the pass at once, cancelled.

@@ -26,7 +26,39 @@ std::int64_t days_rounded_half_to_even(std::int64_t seconds) {
 
 std::int64_t weeks_rounded_up(std::int64_t days) { return days / 7 + (days % 7 > 0 ? 1 : 0); }
 
+// "2026-11-26" for a count of days since 1970-01-01 (the civil calendar's
+// rule, also before 1970).
+std::wstring calendar_date(std::int64_t days) {
+  days += 719468;
+  const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const std::int64_t day_of_era = days - era * 146097;
+  const std::int64_t year_of_era = (day_of_era - day_of_era / 1460 + day_of_era / 36524 - day_of_era / 146096) / 365;
+  const std::int64_t day_of_year = day_of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const std::int64_t shifted_month = (5 * day_of_year + 2) / 153;
+  const std::int64_t day = day_of_year - (153 * shifted_month + 2) / 5 + 1;
+  const std::int64_t month = shifted_month < 10 ? shifted_month + 3 : shifted_month - 9;
+  const std::int64_t year = year_of_era + era * 400 + (month <= 2 ? 1 : 0);
+  const auto two = [](std::int64_t n) { return (n < 10 ? L"0" : L"") + std::to_wstring(n); };
+  return std::to_wstring(year) + L"-" + two(month) + L"-" + two(day);
+}
+
+std::int64_t floor_days(std::int64_t seconds) {
+  return seconds >= 0 ? seconds / kSecondsPerDay : -((-seconds + kSecondsPerDay - 1) / kSecondsPerDay);
+}
+
 }  // namespace
+
+std::wstring index_age_line(const std::wstring& drive_root, std::int64_t index_seconds, std::int64_t now_seconds) {
+  const std::wstring drive = platform::upper(drive_root.substr(0, 2));
+  std::wstring typed = drive;
+  typed[0] = platform::lower_char(typed[0]);
+  const std::int64_t days = floor_days(now_seconds - index_seconds);
+  const std::wstring age = days < 1    ? L"less than a day old"
+                           : days == 1 ? L"1 day old"
+                                       : std::to_wstring(days) + L" days old";
+  return L"The index of " + drive + L" is " + age + L" (" + calendar_date(floor_days(index_seconds)) + L"); ZRN " +
+         typed + L" /R rebuilds it.";
+}
 
 bool index_too_old(std::int64_t index_seconds, std::int64_t now_seconds, std::uint16_t limit) {
   if (limit == 0) return false;

@@ -51,6 +51,11 @@ IndexOutcome ensure_index(const IndexSettings& settings, const std::wstring& dri
 // build, or a drive letter with no drive; empty for the other outcomes.
 std::wstring outcome_message(IndexOutcome outcome, const std::wstring& drive_root);
 
+// After a search that found nothing in the index of `drive_root`, written at
+// `index_seconds` (local seconds since 1970): "The index of D: is 12 days old
+// (2026-11-26); ZRN d: /R rebuilds it."
+std::wstring index_age_line(const std::wstring& drive_root, std::int64_t index_seconds, std::int64_t now_seconds);
+
 // The index needs a build: it is absent, empty, or older than `limit` weeks.
 bool index_needs_build(std::optional<std::int64_t> index_seconds, std::int64_t now_seconds, std::uint16_t limit);
 

@@ -101,6 +101,44 @@ SearchResult collect_from_index(const IndexSettings& settings, const std::wstrin
   return {outcome, search_index(drive_root, search_text)};
 }
 
+std::vector<std::wstring> indexed_local_drives() {
+  std::vector<std::wstring> drives;
+  for (const std::wstring& root : platform::logical_drives()) {
+    const std::wstring upper_root = platform::upper(root);
+    if (is_drive_root(upper_root) && platform::is_local_drive(upper_root) &&
+        usable_index_time(index_in_use(upper_root))) {
+      drives.push_back(upper_root);
+    }
+  }
+  return drives;
+}
+
+Matches search_indexed_drives(std::wstring_view search_text) {
+  Matches all;
+  for (const std::wstring& root : indexed_local_drives()) {
+    Matches found = search_index(root, search_text);
+    if (all.unreadable_index.empty()) all.unreadable_index = found.unreadable_index;
+    all.not_shown += found.not_shown;
+    for (auto& path : found.paths) {
+      if (all.paths.size() < kMostMatches) {
+        all.paths.push_back(std::move(path));
+      } else {
+        ++all.not_shown;
+      }
+    }
+  }
+  // An index that could not be read matters only when nothing was found.
+  if (!all.paths.empty()) all.unreadable_index.clear();
+  return all;
+}
+
+SearchResult collect_matches_on_all_drives(const IndexSettings& settings, std::wstring_view search_text) {
+  sweep_temporary_directory(settings.temporary_directory);
+  Matches here = current_directory_matches(settings.temporary_directory, search_text);
+  if (here.paths.empty()) return {IndexOutcome::ready, search_indexed_drives(search_text)};
+  return {IndexOutcome::ready, std::move(here)};
+}
+
 SearchResult collect_matches(const IndexSettings& settings, std::wstring_view search_text,
                              const std::wstring& drive_root) {
   // A killed build's listing can be large: it goes at the next search.

@@ -39,6 +39,16 @@ SearchResult collect_from_index(const IndexSettings& settings, const std::wstrin
 // The same from the index as it stands, without looking at its age.
 Matches search_index(const std::wstring& drive_root, std::wstring_view search_text);
 
+// "*:": the local drives (fixed or removable) whose index exists, in drive
+// order. Nothing is built and no drive is listed.
+std::vector<std::wstring> indexed_local_drives();
+// The matches of every such drive, one drive after the other, within
+// kMostMatches in all.
+Matches search_indexed_drives(std::wstring_view search_text);
+// The current directory's sub-directories first, every indexed local
+// drive's index when none of them matches.
+SearchResult collect_matches_on_all_drives(const IndexSettings& settings, std::wstring_view search_text);
+
 // The parameters for cmd.exe that list the bare names of the current
 // directory's sub-directories into its standard output.
 std::wstring current_directory_listing_parameters();

@@ -62,6 +62,31 @@ const CommandLineCase kCases[] = {
     {L"ZRN \\x\\\\", L"x\\", L"C:\\", L"", false, false},
 };
 
+TEST(CommandLine, RebuildSwitchAndEveryDrive) {
+  struct Case {
+    const wchar_t* line;
+    const wchar_t* search;
+    const wchar_t* drive;
+    bool rebuild;
+    bool all_drives;
+  };
+  const Case cases[] = {
+      {L"ZRN /R", L"", L"C:\\", true, false},         {L"ZRN d: /r", L"", L"D:\\", true, false},
+      {L"ZRN r", L"r", L"C:\\", false, false},  // only after a typed slash
+      {L"ZRN R /x", L"R", L"C:\\", false, false},     {L"ZRN /rx", L"", L"C:\\", false, false},
+      {L"ZRN *:proj", L"proj", L"C:\\", false, true}, {L"ZRN *:\\zarn\\src\\", L"zarn\\src", L"C:\\", false, true},
+      {L"ZRN *: /R", L"", L"C:\\", true, true},       {L"ZRN x*:proj", L"x*:proj", L"C:\\", false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    const CommandLine result = interpret_command_line(c.line, L"C:\\Work");
+    EXPECT_EQ(result.search_text, c.search);
+    EXPECT_EQ(result.drive_root, c.drive);
+    EXPECT_EQ(result.rebuild, c.rebuild);
+    EXPECT_EQ(result.all_drives, c.all_drives);
+  }
+}
+
 void expect_case(const CommandLine& result, const CommandLineCase& c) {
   EXPECT_EQ(result.search_text, c.search);
   EXPECT_EQ(result.drive_root, c.drive);

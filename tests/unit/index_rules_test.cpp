@@ -171,6 +171,25 @@ TEST(IndexOutcomes, LinesNameTheDrive) {
   }
 }
 
+TEST(IndexOutcomes, AgeLineNamesTheDriveTheDaysAndTheDate) {
+  // 2026-11-26 00:00:00 as local seconds since 1970.
+  constexpr std::int64_t kBuilt = 1795651200;
+  constexpr std::int64_t kDay = 86400;
+  struct Case {
+    std::int64_t now;
+    const wchar_t* line;
+  };
+  const Case cases[] = {
+      {kBuilt + 12 * kDay + 5, L"The index of D: is 12 days old (2026-11-26); ZRN d: /R rebuilds it."},
+      {kBuilt + kDay, L"The index of D: is 1 day old (2026-11-26); ZRN d: /R rebuilds it."},
+      {kBuilt + kDay - 1, L"The index of D: is less than a day old (2026-11-26); ZRN d: /R rebuilds it."},
+      {kBuilt - kDay, L"The index of D: is less than a day old (2026-11-26); ZRN d: /R rebuilds it."},
+  };
+  for (const auto& c : cases) EXPECT_EQ(index_age_line(L"d:\\", kBuilt, c.now), c.line);
+  const std::wstring leap = index_age_line(L"E:\\", 951782400, 951782400);
+  EXPECT_EQ(leap.substr(leap.find(L'('), 12), L"(2000-02-29)");
+}
+
 TEST(IndexListingLines, LineEndsAndPieces) {
   struct Case {
     const wchar_t* text;
