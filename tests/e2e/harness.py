@@ -518,6 +518,9 @@ class Sandbox:
                 link.unlink()
             for index in self.fallback_indexes(link.name[0]):
                 index.unlink()
+        choices = self.choices_file()
+        for kept in (choices, choices.with_suffix(".lock")):
+            kept.unlink(missing_ok=True)
         shutil.rmtree(self.root, ignore_errors=True)
         shutil.rmtree(self.runs_dir, ignore_errors=True)
 
@@ -572,6 +575,11 @@ class Sandbox:
         drive `letter`, whose root it could not write."""
         folder = unix_path(host_facts()["folder_28"]) / "Zarnpath"
         return sorted(folder.glob(f"Indexfile-{letter.upper()}*.ZRN")) if folder.is_dir() else []
+
+    @staticmethod
+    def choices_file():
+        """Where the learned order keeps the user's choices."""
+        return unix_path(host_facts()["folder_28"]) / "Zarnpath" / "Chosen.ZRN"
 
     # Runs --------------------------------------------------------------
     def run(self, *args, cwd=None, env=None, timeout=120, stdin=None):

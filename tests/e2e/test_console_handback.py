@@ -102,5 +102,19 @@ class HandBack(unittest.TestCase):
         self.assertFalse(any(line.startswith("Directory has been changed") for line in lines))
 
 
+class Back(unittest.TestCase):
+    def test_with_change_pushd_popd_returns_to_where_the_user_was(self):
+        box = Sandbox(ini="[Default]\r\nChange = pushd\r\n")
+        self.addCleanup(box.close)
+        d = box.map_drive("D")
+        box.make_dirs(d, "work", "far/proj-only")
+        shell = Shell(box, d / "work")
+        lines = [line for line in shell.run(shell.zrn("proj-only"), timeout=90) if line.strip()]
+        self.assertIn("Directory has been changed to D:\\far\\proj-only", lines)
+        self.assertTrue(lines[-1].startswith("D:\\far\\proj-only>"), lines[-1])
+        lines = [line for line in shell.run("popd") if line.strip()]
+        self.assertTrue(lines[-1].startswith("D:\\work>"), "\n".join(lines))
+
+
 if __name__ == "__main__":
     unittest.main()
