@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "config/configuration.h"
@@ -96,27 +97,16 @@ TEST(ConfigFile, EdgeCaseTable) {
 }
 
 TEST(ConfigFile, OrderAndChangeKeys) {
-  struct Case {
-    const wchar_t* text;
-    bool learned;
-    bool pushd;
-    std::uint16_t age_limit;
+  const std::tuple<const wchar_t*, bool, bool> cases[] = {
+      {L"[default]\norder=LEARNED ; mine\nchange=PushD", true, true},
+      {L"[Default]\nOrder = found\nOrder = learned\nChange = chdir", false, false},  // the first line counts
+      {L"[Default]\nOrder = learned x\nChange =", false, false},
+      {L"[Other]\nOrder = learned\nChange = pushd", false, false},
   };
-  const Case cases[] = {
-      {L"[Default]\nOrder = learned\nChange = pushd", true, true, 2},
-      {L"[default]\norder=LEARNED ; mine\nchange=PushD\nIndextime=1", true, true, 1},
-      {L"[Default]\nOrder = found\nChange = chdir", false, false, 2},
-      {L"[Default]\nOrder = learned x\nChange =", false, false, 2},
-      {L"[Default]\nOrder = found\nOrder = learned", false, false, 2},  // the first line counts
-      {L"[Other]\nOrder = learned\nChange = pushd", false, false, 0},
-      {L"", false, false, 0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    const Configuration configuration = parse_configuration(c.text);
-    EXPECT_EQ(configuration.learned_order, c.learned);
-    EXPECT_EQ(configuration.change_with_pushd, c.pushd);
-    EXPECT_EQ(configuration.index_age_limit, c.age_limit);
+  for (const auto& [text, learned, pushd] : cases) {
+    const Configuration configuration = parse_configuration(text);
+    EXPECT_EQ(configuration.learned_order, learned) << platform::to_utf8(text);
+    EXPECT_EQ(configuration.change_with_pushd, pushd) << platform::to_utf8(text);
   }
 }
 

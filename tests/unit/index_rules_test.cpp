@@ -4,6 +4,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "handoff/safe_path.h"
@@ -172,22 +173,17 @@ TEST(IndexOutcomes, LinesNameTheDrive) {
 }
 
 TEST(IndexOutcomes, AgeLineNamesTheDriveTheDaysAndTheDate) {
-  // 2026-11-26 00:00:00 as local seconds since 1970.
-  constexpr std::int64_t kBuilt = 1795651200;
-  constexpr std::int64_t kDay = 86400;
-  struct Case {
-    std::int64_t now;
-    const wchar_t* line;
+  // Local seconds of 2026-11-26 and 2000-02-29, at midnight.
+  const std::tuple<std::int64_t, std::int64_t, const wchar_t*> cases[] = {
+      {1795651200, 1795651200 + 12 * 86400 + 5, L"is 12 days old (2026-11-26)"},
+      {1795651200, 1795651200 + 86400, L"is 1 day old (2026-11-26)"},
+      {951782400, 951782400 + 86399, L"is less than a day old (2000-02-29)"},
+      {951782400, 951782400 - 86400, L"is less than a day old (2000-02-29)"},
   };
-  const Case cases[] = {
-      {kBuilt + 12 * kDay + 5, L"The index of D: is 12 days old (2026-11-26); ZRN d: /R rebuilds it."},
-      {kBuilt + kDay, L"The index of D: is 1 day old (2026-11-26); ZRN d: /R rebuilds it."},
-      {kBuilt + kDay - 1, L"The index of D: is less than a day old (2026-11-26); ZRN d: /R rebuilds it."},
-      {kBuilt - kDay, L"The index of D: is less than a day old (2026-11-26); ZRN d: /R rebuilds it."},
-  };
-  for (const auto& c : cases) EXPECT_EQ(index_age_line(L"d:\\", kBuilt, c.now), c.line);
-  const std::wstring leap = index_age_line(L"E:\\", 951782400, 951782400);
-  EXPECT_EQ(leap.substr(leap.find(L'('), 12), L"(2000-02-29)");
+  for (const auto& [built, now, age] : cases) {
+    EXPECT_EQ(index_age_line(L"d:\\", built, now),
+              std::wstring(L"The index of D: ") + age + L"; ZRN d: /R rebuilds it.");
+  }
 }
 
 TEST(IndexListingLines, LineEndsAndPieces) {
