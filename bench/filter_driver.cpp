@@ -1,7 +1,9 @@
 // Times the filter step of an index build and the index pass on given files,
 // inside one process, so that Wine's start-up does not count.
 //   filter_driver filter RAW FILTERED WORD...
-//   filter_driver scan INDEX SEARCH
+//   filter_driver scan INDEX SEARCH [learned]
+// With "learned" the matches are then sorted into the learned order against
+// a history of 500 choices, one of every few matches.
 #include <windows.h>
 #include <psapi.h>
 
@@ -16,6 +18,7 @@
 #include "platform/system.h"
 #include "platform/text.h"
 #include "search/index_scan.h"
+#include "search/ranking.h"
 
 namespace {
 
@@ -44,6 +47,15 @@ int main(int argc, char** argv) {
     std::vector<std::wstring> matches;
     const zrn::IndexScan scan(wide(argv[3]), zrn::platform::ansi_byte_characters());
     zrn::scan_index_file(wide(argv[2]), scan, matches);
+    if (argc > 4 && std::string(argv[4]) == "learned") {
+      std::vector<zrn::Choice> history;
+      const std::size_t step = matches.size() / 500 + 1;
+      for (std::size_t i = 0; i < matches.size() && history.size() < 500; i += step) {
+        history.push_back(
+            {matches[i], static_cast<std::uint32_t>(i % 7 + 1), 1'800'000'000 - static_cast<std::int64_t>(i)});
+      }
+      zrn::rank_matches(matches, wide(argv[3]), history, 1'800'000'000);
+    }
     count = matches.size();
   }
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;

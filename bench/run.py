@@ -4,6 +4,9 @@
   same run against a one-line index (Wine's start-up and the current-directory
   pass cancel out), against `rg -i -F -c`, `LC_ALL=C grep -i -F -c` and a
   plain read of the file;
+- inside the driver, the same pass for a path query (a parent and the
+  name) and for a plain search sorted into the learned order, each against
+  the plain search, for the rare fragment and for the common "src";
 - the filter step of a build on the UTF-16 listing, timed inside a small
   driver linked with the program's library, against
   `LC_ALL=C grep -v -i -F -f words` on the ANSI copy.
@@ -80,6 +83,31 @@ def driver(exe, runs, *args):
     return min(times), max(peaks)
 
 
+def parent_of_rare(index):
+    """The component above the rare folder, for a path query that names it."""
+    with open(index, "rb") as lines:
+        for line in lines:
+            parts = line.rstrip(b"\r\n").decode("cp1252").split("\\")
+            if parts[-1].startswith("Zqrvex"):
+                return parts[-2]
+    raise AssertionError("the index holds no Zqrvex folder")
+
+
+def queries(exe, runs, index):
+    """Plain search, path query and learned order, in the driver, side by side."""
+    path = harness.windows_path(index)
+    rows = []
+    for plain, path_query in ((SEARCH, f"{parent_of_rare(index)}\\{SEARCH}"), ("src", "projects\\src")):
+        for label, args in ((f"plain {plain}", (plain,)), (f"path query {path_query}", (path_query,)),
+                            (f"plain {plain}, learned order", (plain, "learned"))):
+            found = re.search(r"result (\d+)", subprocess.run(
+                ["wine", str(exe), "scan", path, *args], env=harness.wine_env(), stdout=subprocess.PIPE,
+                stderr=subprocess.DEVNULL, check=True).stdout.decode()).group(1)
+            seconds, peak = driver(exe, runs, "scan", path, *args)
+            rows.append((label, seconds, peak, int(found)))
+    return rows
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--lines", type=int, default=1_000_000)
@@ -101,7 +129,7 @@ def main():
         words = work / "words"
         subprocess.run([sys.executable, str(REPO / "bench" / "make_index.py"), str(index), str(listing),
                         str(words), str(opts.lines)], check=True)
-        (small / "Zarnpath" / "Indexfile.ZRN").write_bytes(b"C:\\Some\\Zqrvex Place\r\n")
+        (small / "Zarnpath" / "Indexfile.ZRN").write_bytes(b"E:\\Some\\Zqrvex Place\r\n")
         size_mb = index.stat().st_size / 1e6
         exe = build_driver(work)
         env = harness.wine_env()
@@ -123,6 +151,7 @@ def main():
         grep_env = dict(os.environ, LC_ALL="C")
         grep_time, _ = best(opts.runs, ["grep", "-i", "-F", "-c", SEARCH, str(index)], env=grep_env)
         read_time, _ = best(opts.runs, ["cat", str(index)])
+        query_rows = queries(exe, opts.runs, index)
 
         # The filter step.
         filtered = work / "filtered"
@@ -148,6 +177,9 @@ def main():
         print(f"  LC_ALL=C grep -i -F -c                         {grep_time:7.3f} s   ratio {pass_time / grep_time:.2f}"
               f" (in the driver {scan_time / grep_time:.2f})")
         print(f"  plain read (cat)                               {read_time:7.3f} s")
+        print("\nPath query and learned order, inside the driver (best of runs)")
+        for label, seconds, peak, found in query_rows:
+            print(f"  {label:<45}  {seconds:7.3f} s, {found:>6} matches, peak working set {peak:.1f} MB")
         print("\nFilter step of a build")
         print(f"  filter_listing (UTF-16 in, ANSI out)           {filter_time:7.3f} s, "
               f"peak working set {filter_peak:.1f} MB")
