@@ -64,6 +64,8 @@ void run_quick_directory_mode(const ProgramState& run, ChangeScript& script) {
   Console::print_line(quick_switch_message(switch_character, entry, run.program_directory + L"ZRN.INI"));
 }
 
+constexpr std::wstring_view kNoIndexedDrive = L"No local drive has an index yet; ZRN d: /R makes one for D:.";
+
 // After "No directory found...": how old each index searched is, and how
 // to rebuild it.
 std::vector<std::wstring> index_age_lines(const ProgramState& run) {
@@ -74,6 +76,7 @@ std::vector<std::wstring> index_age_lines(const ProgramState& run) {
       lines.push_back(index_age_line(root, *written, platform::now_local_seconds()));
     }
   }
+  if (run.command.all_drives && lines.empty()) lines.emplace_back(kNoIndexedDrive);
   return lines;
 }
 
@@ -134,7 +137,7 @@ void run_rebuild_mode(const ProgramState& run, std::vector<std::wstring>& notes)
     lines.push_back(rebuild_line(outcome, root));
     if (outcome == IndexOutcome::cancelled) break;
   }
-  if (drives.empty()) lines.emplace_back(L"No local drive has an index yet.");
+  if (drives.empty()) lines.emplace_back(kNoIndexedDrive);
   Console::open();
   for (const auto& line : notes) Console::print_line(line);
   for (const auto& line : lines) Console::print_line(line);

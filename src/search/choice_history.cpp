@@ -101,7 +101,10 @@ std::wstring choices_directory() {
 
 std::vector<Choice> read_choices(const std::wstring& directory) {
   if (directory.empty()) return {};
-  const auto bytes = platform::read_whole_file(directory + std::wstring(kChoicesName));
+  const std::wstring path = directory + std::wstring(kChoicesName);
+  // A file larger than any this program writes is not read at all.
+  if (platform::file_size(path).value_or(0) > kMostChoicesBytes) return {};
+  const auto bytes = platform::read_whole_file(path);
   return bytes ? parse_choices(*bytes) : std::vector<Choice>{};
 }
 
