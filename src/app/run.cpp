@@ -16,6 +16,7 @@
 #include "console/screen_layout.h"
 #include "handoff/change_script.h"
 #include "handoff/run_folder.h"
+#include "handoff/safe_path.h"
 #include "index/exclusions.h"
 #include "index/index_builder.h"
 #include "index/index_storage.h"
@@ -133,6 +134,11 @@ void run_rebuild_mode(const ProgramState& run, std::vector<std::wstring>& notes)
   const auto drives = run.command.all_drives ? indexed_local_drives() : std::vector{run.command.drive_root};
   std::vector<std::wstring> lines;
   for (const std::wstring& root : drives) {
+    // A share (the current folder's, with no drive typed) has no index.
+    if (!is_drive_root(root)) {
+      lines.emplace_back(L"Only a drive has an index: name one, as in ZRN d: /R.");
+      break;
+    }
     const IndexOutcome outcome = build_index(run.index, root);
     lines.push_back(rebuild_line(outcome, root));
     if (outcome == IndexOutcome::cancelled) break;

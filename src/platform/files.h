@@ -121,7 +121,8 @@ std::wstring system_directory();   // ends with a backslash; empty when unknown
 std::vector<std::wstring> find_directories(const std::wstring& pattern, std::size_t limit);
 // GetLogicalDriveStringsW, taking only the whole four-unit entries.
 std::vector<std::wstring> logical_drives();
-// A local drive of the machine (fixed or removable), no share, disc or RAM disk.
+// A local drive of the machine (fixed or removable) with a volume in it; no
+// share, disc or RAM disk. An empty card reader is asked without a box.
 bool is_local_drive(const std::wstring& drive_root);
 // The serial number of the volume at a drive root; nothing when unknown.
 std::optional<std::uint32_t> volume_serial(const std::wstring& drive_root);

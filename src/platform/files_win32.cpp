@@ -429,7 +429,13 @@ namespace zrn::platform {
 
 bool is_local_drive(const std::wstring& drive_root) {
   const UINT kind = GetDriveTypeW(drive_root.c_str());
-  return kind == DRIVE_FIXED || kind == DRIVE_REMOVABLE;
+  if (kind != DRIVE_FIXED && kind != DRIVE_REMOVABLE) return false;
+  // A card reader without a card: without this mode, the first look at it
+  // would make Windows ask for a disk in a box.
+  const UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+  const bool ready = GetVolumeInformationW(drive_root.c_str(), nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0);
+  SetErrorMode(mode);
+  return ready;
 }
 
 }  // namespace zrn::platform
