@@ -150,6 +150,11 @@ CommandLine read_command_line(const std::wstring& run_folder) {
   // The current directory matters only when no drive was typed, but reading
   // it always keeps the rule in one place.
   const auto from_wrapper = words_from_wrapper(run_folder);
+  if (!from_wrapper && !run_folder.empty()) {
+    CommandLine lost;
+    lost.words_lost = true;
+    return lost;
+  }
   return from_wrapper ? interpret_command_words(*from_wrapper, platform::current_directory())
                       : interpret_command_line(platform::process_command_line(), platform::current_directory());
 }

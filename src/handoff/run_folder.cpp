@@ -52,10 +52,10 @@ std::optional<std::wstring> run_token(const std::optional<std::wstring>& value) 
   return value;
 }
 
-std::wstring run_marker_name(std::wstring_view token) { return std::wstring(token) + std::wstring(kMarkerEnd); }
-
 bool is_run_file_name(std::wstring_view name) {
-  if (same_text_ignoring_case(name, kCapturedWordsName) || same_text_ignoring_case(name, kScriptName)) return true;
+  for (const auto own : {kCapturedWordsName, kProbeName, kScriptName}) {
+    if (same_text_ignoring_case(name, own)) return true;
+  }
   if (name.size() <= kMarkerEnd.size() ||
       !same_text_ignoring_case(name.substr(name.size() - kMarkerEnd.size()), kMarkerEnd)) {
     return false;

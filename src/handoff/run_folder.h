@@ -10,17 +10,17 @@
 namespace zrn {
 
 inline constexpr std::wstring_view kCapturedWordsName = L"ZRNARGS.TXT";
+// The wrapper's test of its own echo, apart from the words.
+inline constexpr std::wstring_view kProbeName = L"ZRNPROBE.TXT";
 
 // ZRN2.BAT directly inside a folder ZRN-<name> directly inside
 // `temporary_directory` (which ends with a backslash), in any letter case.
 bool is_run_script_path(std::wstring_view script, std::wstring_view temporary_directory);
 
-// The number the wrapper hands over for the marker that the program makes
-// beside the script it created: only digits are taken, so that the marker's
-// name stays one plain name.
+// A number of digits only, as earlier wrappers named their markers.
 std::optional<std::wstring> run_token(const std::optional<std::wstring>& value);
-std::wstring run_marker_name(std::wstring_view token);
-// The files a run makes in its folder, which alone the sweep removes.
+// The files a run makes in its folder (and the markers of earlier
+// versions), which alone the sweep removes.
 bool is_run_file_name(std::wstring_view name);
 
 // The typed text from the file that the wrapper's echo filled: what stands

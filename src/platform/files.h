@@ -88,6 +88,10 @@ std::vector<FoundFile> files_matching(const std::wstring& pattern, std::size_t l
 // Replaces the target and returns only once the move is on disk.
 bool move_file_replacing(const std::wstring& from, const std::wstring& to);
 bool create_directory(const std::wstring& path);
+// Gives the directory (no link) a protected access list that lets only the
+// current user in, inherited by what is made in it later: nobody else can
+// add, replace or remove a file there from then on.
+bool make_private_to_user(const std::wstring& directory);
 bool set_hidden_only(const std::wstring& path);
 std::optional<std::uint32_t> attributes(const std::wstring& path);
 

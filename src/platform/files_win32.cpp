@@ -1,6 +1,8 @@
 #include "platform/files.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <aclapi.h>
 
 #include <climits>
 #include <memory>
@@ -112,7 +114,7 @@ std::optional<std::string> read_whole_file(const std::wstring& path) {
 bool write_whole_file(const std::wstring& path, std::string_view bytes, bool exclusive) {
   File file = File::create_for_writing(path, exclusive);
   if (!file.is_open()) return false;
-  const bool ok = file.write(bytes);
+  const bool ok = file.write(bytes) && file.flush();
   file.close();
   return ok;
 }
@@ -378,6 +380,39 @@ UINT ask_windows_directory(LPWSTR buffer, UINT size) { return GetWindowsDirector
 UINT ask_system_directory(LPWSTR buffer, UINT size) { return GetSystemDirectoryW(buffer, size); }
 
 }  // namespace
+
+bool make_private_to_user(const std::wstring& directory) {
+  const Handle folder(CreateFileW(directory.c_str(), READ_CONTROL | WRITE_DAC, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                  nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!folder || !GetFileInformationByHandle(folder.get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
+  }
+  HANDLE token_handle = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token_handle)) return false;
+  const Handle token(token_handle);
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  if (size == 0) return false;
+  std::vector<unsigned char> user(size);
+  if (!GetTokenInformation(token.get(), TokenUser, user.data(), size, &size)) return false;
+  EXPLICIT_ACCESSW access{};
+  access.grfAccessPermissions = GENERIC_ALL;
+  access.grfAccessMode = SET_ACCESS;
+  access.grfInheritance = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+  access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+  access.Trustee.TrusteeType = TRUSTEE_IS_USER;
+  access.Trustee.ptstrName = static_cast<LPWSTR>(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
+  PACL list = nullptr;
+  if (SetEntriesInAclW(1, &access, nullptr, &list) != ERROR_SUCCESS) return false;
+  const DWORD set = SetSecurityInfo(folder.get(), SE_FILE_OBJECT,
+                                    DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                    list, nullptr);
+  LocalFree(list);
+  return set == ERROR_SUCCESS;
+}
 
 std::wstring windows_directory() { return system_folder(ask_windows_directory); }
 

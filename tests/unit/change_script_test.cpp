@@ -8,6 +8,7 @@
 
 #include "app/help_text.h"
 #include "handoff/run_folder.h"
+#include "platform/text.h"
 
 namespace zrn {
 namespace {
@@ -53,10 +54,38 @@ TEST(ChangeScript, ExclamationMarkTakesTheDelayedWayWhenExpansionIsOn) {
                 ":zrn_done\r\n");
 }
 
-TEST(ChangeScript, ReadsItselfAsUtf8AndGivesTheCodePageBack) {
-  EXPECT_EQ(change_script_bytes(L"C:\\x", 850),
-            "@echo off\r\nchcp 65001 >nul\r\n" + change("C:\\x", "C:\\x") + "chcp 850 >nul\r\n");
-  EXPECT_EQ(change_script_bytes(L"C:\\x", 65001), "@echo off\r\n" + change("C:\\x", "C:\\x"));
+// The script is in the console's code page when the path fits it, with no
+// chcp at all; only a path that needs UTF-8 switches, by chcp's full path.
+TEST(ChangeScript, ConsoleCodePageOrChcpByItsFullPath) {
+  const std::string chcp = "\"C:\\windows\\system32\\chcp.com\" ";
+  struct Case {
+    const wchar_t* directory;
+    unsigned code_page;
+    const wchar_t* chcp;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {L"C:\\x", 850, L"C:\\windows\\system32\\chcp.com", "@echo off\r\n" + change("C:\\x", "C:\\x")},
+      {L"C:\\Caf\u00e9", 437, L"C:\\windows\\system32\\chcp.com",
+       "@echo off\r\n" + change("C:\\Caf\x82", "C:\\Caf\x82")},
+      {L"C:\\Caf\u00e9", 1252, L"", "@echo off\r\n" + change("C:\\Caf\xE9", "C:\\Caf\xE9")},
+      {L"C:\\\u0416", 437, L"C:\\windows\\system32\\chcp.com",
+       "@echo off\r\n" + chcp + "65001 >nul\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96") + chcp + "437 >nul\r\n"},
+      // A look-alike never stands in: U+0100 has no byte of its own in 437.
+      {L"C:\\\u0100", 437, L"C:\\windows\\system32\\chcp.com",
+       "@echo off\r\n" + chcp + "65001 >nul\r\n" + change("C:\\\xC4\x80", "C:\\\xC4\x80") + chcp + "437 >nul\r\n"},
+      // No chcp that cmd would read as it stands: none at all.
+      {L"C:\\\u0416", 437, L"C:\\win!dows\\chcp.com", "@echo off\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96")},
+      {L"C:\\\u0416", 437, L"", "@echo off\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96")},
+      {L"C:\\\u0416", 65001, L"C:\\windows\\system32\\chcp.com",
+       "@echo off\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96")},
+      {L"C:\\\u0416", 0, L"C:\\windows\\system32\\chcp.com",
+       "@echo off\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(platform::to_utf8(c.directory) + " in " + std::to_string(c.code_page));
+    EXPECT_EQ(change_script_bytes(c.directory, c.code_page, c.chcp), c.expected);
+  }
 }
 
 TEST(ChangeScript, OnlyARunFolderOfTheTemporaryFolderTakesTheScript) {

@@ -72,7 +72,7 @@ TEST(SafePath, IndexLinesStayOnTheirDrive) {
 TEST(SafePath, ChangeScriptRefusesAnImplausibleDirectory) {
   ChangeScript script(platform::temp_path() + L"zrn-safe-path-test.BAT");
   script.reset();
-  EXPECT_FALSE(script.write(L"D:\\photos\"&md INJX&\""));
+  EXPECT_EQ(script.write(L"D:\\photos\"&md INJX&\""), ScriptWrite::refused);
   EXPECT_EQ(platform::read_whole_file(script.path()), reset_script_bytes());
   platform::delete_file(script.path());
 }
