@@ -1,0 +1,34 @@
+"""Where the shell lands after ZRN, typed at Wine's prompt in a real console
+(code page 437): the change script starts no program found by a bare name,
+and the console keeps its code page."""
+
+import unittest
+
+from harness import Sandbox, Shell
+
+PLANTED_CHCP = b"@md D:\\CHCP_RAN\r\n"
+
+
+class HandOff(unittest.TestCase):
+    def test_a_planted_chcp_never_runs_and_the_shell_lands(self):
+        with Sandbox() as box:
+            d = box.map_drive("D")
+            box.make_dirs(d, "work", "dest/caf\u00e9 qq1", "dest/plain qq2", "dest/\u0416 qq3")
+            for folder in (d / "work", *(d / "dest").iterdir()):
+                (folder / "chcp.bat").write_bytes(PLANTED_CHCP)
+            shell = Shell(box, d / "work")
+            # A name outside code page 437 needs chcp, by its full path. Wine's
+            # cmd does not read the rest of a script as UTF-8 after chcp
+            # 65001, so where the shell lands is not looked at here.
+            shell.run(shell.zrn("qq3"), timeout=120)
+            self.assertEqual(shell.code_page(), "437")
+            shell.run("cd /d D:\\work")
+            for words, landing in (("qq1", "D:\\dest\\caf\u00e9 qq1"), ("qq2", "D:\\dest\\plain qq2")):
+                shell.run(shell.zrn(words))
+                self.assertEqual(shell.directory(), landing, shell.pane.screen())
+                self.assertEqual(shell.code_page(), "437")
+            self.assertFalse((d / "CHCP_RAN").exists())
+
+
+if __name__ == "__main__":
+    unittest.main()
