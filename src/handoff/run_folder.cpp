@@ -11,9 +11,11 @@ constexpr std::wstring_view kFolderPrefix = L"ZRN-";
 constexpr std::wstring_view kScriptName = L"ZRN2.BAT";
 constexpr std::wstring_view kMarkerEnd = L".OK";
 constexpr std::int64_t kDay = 24 * 60 * 60;
-// Enough for any number of stopped runs that a day leaves; no TEMP full of
-// look-alikes can make a run slow.
-constexpr std::size_t kMostFoldersLooked = 64;
+// Names cost little to list; only the folders taken are opened. Enough for
+// any number of stopped runs that a day leaves; no TEMP full of look-alikes
+// can make a run slow.
+constexpr std::size_t kMostNamesLooked = 10000;
+constexpr std::size_t kMostFoldersSwept = 64;
 // A run makes three files; a folder with more is not only a run's.
 constexpr std::size_t kMostFilesInAFolder = 8;
 
@@ -79,13 +81,26 @@ bool is_stale_run_folder(std::wstring_view name, bool is_link, std::int64_t age_
          age_seconds > kDay;
 }
 
+std::vector<std::size_t> sweep_turn(std::size_t candidates, std::size_t most, std::uint64_t turn) {
+  std::vector<std::size_t> taken;
+  if (candidates == 0) return taken;
+  const std::size_t start = static_cast<std::size_t>(turn % candidates);
+  for (std::size_t k = 0; k < candidates && k < most; ++k) taken.push_back((start + k) % candidates);
+  return taken;
+}
+
 void remove_stale_run_folders(const std::wstring& temporary_directory) {
-  const auto now = platform::now_local_seconds();
+  const auto now = platform::now_utc_seconds();
   const auto pattern = temporary_directory + std::wstring(kFolderPrefix) + L"*";
-  for (const auto& name : platform::find_directories(pattern, kMostFoldersLooked)) {
-    const std::wstring folder = temporary_directory + name;
-    const auto written = platform::last_write_local_seconds(folder);
-    if (!written || !is_stale_run_folder(name, !platform::is_plain_directory(folder), now - *written)) continue;
+  std::vector<std::wstring> stale;
+  for (const auto& entry : platform::files_matching(pattern, kMostNamesLooked)) {
+    if (entry.directory && is_stale_run_folder(entry.name, entry.link, now - entry.last_write_utc_seconds)) {
+      stale.push_back(entry.name);
+    }
+  }
+  for (const std::size_t at : sweep_turn(stale.size(), kMostFoldersSwept, static_cast<std::uint64_t>(now))) {
+    const std::wstring folder = temporary_directory + stale[at];
+    if (!platform::is_plain_directory(folder)) continue;
     for (const auto& entry : platform::list_directory(folder, kMostFilesInAFolder, kMostFilesInAFolder).entries) {
       const std::wstring path = folder + L"\\" + entry.name;
       if (is_run_file_name(entry.name) && platform::is_plain_file(path)) platform::delete_file(path);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zrn {
 
@@ -31,9 +32,14 @@ std::optional<std::wstring> captured_arguments(std::wstring_view echoed);
 // unchanged for more than a day.
 bool is_stale_run_folder(std::wstring_view name, bool is_link, std::int64_t age_seconds);
 
-// Removes the stale run folders among the first few in `temporary_directory`,
-// and in them only the files a run makes. A folder whose run is still going
-// stays: its program holds the script open.
+// Which of `candidates` stale folders one sweep takes: at most `most`, from
+// a place that `turn` moves, so that folders nobody can remove, however
+// many come first in name order, never keep the sweep from the others.
+std::vector<std::size_t> sweep_turn(std::size_t candidates, std::size_t most, std::uint64_t turn);
+
+// Removes stale run folders in `temporary_directory`, and in them only the
+// files a run makes. A folder whose run is still going stays: its program
+// holds the script open.
 void remove_stale_run_folders(const std::wstring& temporary_directory);
 
 }  // namespace zrn

@@ -79,6 +79,8 @@ std::int64_t now_utc_seconds();
 struct FoundFile {
   std::wstring name;
   bool plain_file = false;  // neither a directory nor a link
+  bool directory = false;   // a directory or a link to one
+  bool link = false;        // a junction or symbolic link
   bool read_only = false;
   std::int64_t last_write_utc_seconds = 0;
 };

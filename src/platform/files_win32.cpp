@@ -262,6 +262,8 @@ std::vector<FoundFile> files_matching(const std::wstring& pattern, std::size_t l
     FoundFile entry;
     entry.name = data.cFileName;
     entry.plain_file = !(data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+    entry.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     entry.read_only = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     entry.last_write_utc_seconds = to_unix_seconds(data.ftLastWriteTime);
     found.push_back(std::move(entry));

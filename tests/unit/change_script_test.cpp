@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/help_text.h"
 #include "handoff/run_folder.h"
@@ -123,6 +124,23 @@ TEST(RunFolder, OnlyOldFoldersAndFilesOfRunsAreSwept) {
   for (const wchar_t* name : {L"mine.txt", L".OK", L"x1.OK", L"1.OK.txt", L"ZRN2.BAT.lnk"}) {
     EXPECT_FALSE(is_run_file_name(name)) << name;
   }
+}
+
+// However many folders come first that nobody can remove, every stale
+// folder has its turn.
+TEST(RunFolder, EachSweepStartsElsewhere) {
+  struct Case {
+    std::size_t candidates, most;
+    std::uint64_t turn;
+    std::vector<std::size_t> taken;
+  };
+  const Case cases[] = {
+      {0, 64, 7, {}},
+      {3, 64, 7, {1, 2, 0}},
+      {5, 2, 3, {3, 4}},
+      {5, 2, 9, {4, 0}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(sweep_turn(c.candidates, c.most, c.turn), c.taken) << c.turn;
 }
 
 TEST(HelpText, SixteenLinesWithDescriptionsAtColumnThirteen) {
