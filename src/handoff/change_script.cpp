@@ -83,22 +83,26 @@ std::string reset_script_bytes() { return lines_to_bytes({L"@echo off"}); }
 
 namespace {
 
-std::vector<std::wstring> change_lines(std::wstring_view directory, const std::wstring& chcp, unsigned code_page) {
+std::vector<std::wstring> change_lines(std::wstring_view directory, std::wstring_view note, const std::wstring& chcp,
+                                       unsigned code_page) {
   std::vector<std::wstring> lines{L"@echo off"};
   // The rest of the script is UTF-8: cmd reads it in that code page.
   if (!chcp.empty()) lines.push_back(chcp + std::to_wstring(kUtf8) + L" >nul");
   // With delayed expansion on, cmd reads "!" in a line as the start of a
-  // variable; only a name that holds one needs the second way.
-  const bool has_exclamation = directory.find(L'!') != std::wstring_view::npos;
+  // variable; only a text that holds one needs the second way.
+  const bool has_exclamation =
+      directory.find(L'!') != std::wstring_view::npos || note.find(L'!') != std::wstring_view::npos;
   if (has_exclamation) lines.push_back(L"if \"!!\"==\"\" goto zrn_delayed");
-  add_change(lines, escape_for_quoted(directory), escape_for_echo(directory));
+  add_change(lines, escape_for_quoted(directory), escape_for_echo(std::wstring(directory) + std::wstring(note)));
   if (has_exclamation) {
     lines.push_back(L"goto zrn_done");
     lines.push_back(L":zrn_delayed");
     // The value of a delayed variable is never read again as syntax.
     lines.push_back(L"set \"ZRN_DIR=" + escape_for_delayed_quoted(directory) + L"\"");
-    add_change(lines, L"!ZRN_DIR!", L"!ZRN_DIR!");
+    if (!note.empty()) lines.push_back(L"set \"ZRN_SAY=" + escape_for_delayed_quoted(note) + L"\"");
+    add_change(lines, L"!ZRN_DIR!", note.empty() ? L"!ZRN_DIR!" : L"!ZRN_DIR!!ZRN_SAY!");
     lines.push_back(L"set \"ZRN_DIR=\"");
+    if (!note.empty()) lines.push_back(L"set \"ZRN_SAY=\"");
     lines.push_back(L":zrn_done");
   }
   if (!chcp.empty()) lines.push_back(chcp + std::to_wstring(code_page) + L" >nul");
@@ -107,11 +111,12 @@ std::vector<std::wstring> change_lines(std::wstring_view directory, const std::w
 
 }  // namespace
 
-std::string change_script_bytes(std::wstring_view directory, unsigned code_page, std::wstring_view chcp) {
-  const auto lines = change_lines(directory, L"", 0);
+std::string change_script_bytes(std::wstring_view directory, unsigned code_page, std::wstring_view chcp,
+                                std::wstring_view note) {
+  const auto lines = change_lines(directory, note, L"", 0);
   if (code_page == 0 || code_page == kUtf8) return lines_to_bytes(lines);
   if (auto in_code_page = platform::to_code_page_exactly(joined_lines(lines), code_page)) return *in_code_page;
-  return lines_to_bytes(change_lines(directory, chcp_command(chcp), code_page));
+  return lines_to_bytes(change_lines(directory, note, chcp_command(chcp), code_page));
 }
 
 std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_script,
@@ -163,7 +168,10 @@ ScriptWrite ChangeScript::write(const std::wstring& directory) {
   if (!plausible_directory(directory)) return ScriptWrite::refused;
   const std::wstring system = platform::system_directory();
   const std::wstring chcp = system.empty() ? L"" : system + L"chcp.com";
-  if (!write_bytes(change_script_bytes(directory, platform::console_output_code_page(), chcp))) {
+  // A link that leads off the drive is followed, and the confirmation says where.
+  const auto destination = off_drive_destination(directory, platform::directory_destination(directory));
+  const std::wstring note = destination ? link_note(*destination) : L"";
+  if (!write_bytes(change_script_bytes(directory, platform::console_output_code_page(), chcp, note))) {
     // What was there before must not move the shell either.
     reset();
     whole_ = false;

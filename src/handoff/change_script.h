@@ -16,9 +16,11 @@ namespace zrn {
 // to UTF-8 and back with `chcp`, chcp.com by its full path: the shell never
 // looks for an outside program by a bare name, which would find one planted
 // in the current folder first. The script is safe with delayed expansion on
-// or off, and it prints the confirmation only when the change succeeded.
+// or off, and it prints the confirmation, with `note` after the directory,
+// only when the change succeeded.
 std::string reset_script_bytes();
-std::string change_script_bytes(std::wstring_view directory, unsigned code_page = 0, std::wstring_view chcp = {});
+std::string change_script_bytes(std::wstring_view directory, unsigned code_page = 0, std::wstring_view chcp = {},
+                                std::wstring_view note = {});
 
 // cmd reads a directory name as commands unless it is escaped: carets before
 // ^ & | < > ( ) and doubled percent signs for the echo line ...

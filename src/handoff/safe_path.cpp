@@ -58,4 +58,17 @@ bool index_line_on_drive(std::wstring_view line, std::wstring_view drive_root) {
   }
 }
 
+std::optional<std::wstring> off_drive_destination(std::wstring_view directory,
+                                                  const std::optional<platform::Destination>& destination) {
+  if (!destination || directory.size() < 3) return std::nullopt;
+  const std::wstring& path = destination->path;
+  if (!destination->elsewhere && is_drive_root(std::wstring_view(path).substr(0, 3)) &&
+      platform::same_letter_ignoring_case(path[0], directory[0])) {
+    return std::nullopt;
+  }
+  return path;
+}
+
+std::wstring link_note(std::wstring_view destination) { return L" (a link to " + std::wstring(destination) + L")"; }
+
 }  // namespace zrn

@@ -115,6 +115,16 @@ struct DirectoryListing {
 DirectoryListing list_directory(const std::wstring& directory, std::size_t limit, std::size_t most_counted);
 // Creates the directory and any missing directories above it.
 bool create_directories(const std::wstring& path);
+// Where a directory leads once every link on the way is followed: its final
+// path, found without opening anything past a link that leads to a network
+// path or to a volume without a drive letter (`elsewhere` then, with the
+// link's target as the path). Nothing when the way cannot be read.
+struct Destination {
+  std::wstring path;
+  bool elsewhere = false;
+};
+std::optional<Destination> directory_destination(const std::wstring& path);
+
 std::wstring windows_directory();  // ends with a backslash; empty when unknown
 std::wstring system_directory();   // ends with a backslash; empty when unknown
 // The names of the directories that a FindFirstFileW pattern finds (a

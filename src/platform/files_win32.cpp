@@ -3,8 +3,11 @@
 #include <windows.h>
 // After windows.h, which it needs.
 #include <aclapi.h>
+#include <winioctl.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -212,6 +215,113 @@ bool opened_itself(HANDLE handle, const std::wstring& path, bool directory) {
 }
 
 }  // namespace
+
+namespace {
+
+// The text a junction or a symbolic link points to, as the system keeps it
+// ("\\??\\X:\\..." or "\\??\\UNC\\server\\share", or relative), and whether
+// it is relative; nothing for any other kind of reparse point.
+struct LinkTarget {
+  std::wstring text;
+  bool relative = false;
+};
+std::optional<LinkTarget> link_target(HANDLE handle) {
+  std::vector<unsigned char> buffer(MAXIMUM_REPARSE_DATA_BUFFER_SIZE);
+  DWORD got = 0;
+  if (!DeviceIoControl(handle, FSCTL_GET_REPARSE_POINT, nullptr, 0, buffer.data(),
+                       static_cast<DWORD>(buffer.size()), &got, nullptr) ||
+      got < 16) {
+    return std::nullopt;
+  }
+  const auto word = [&](std::size_t at) { return static_cast<std::size_t>(buffer[at] | (buffer[at + 1] << 8)); };
+  const auto tag = static_cast<DWORD>(word(0) | (word(2) << 16));
+  // The names follow the header: a symbolic link has four bytes of flags more.
+  const bool symbolic = tag == IO_REPARSE_TAG_SYMLINK;
+  if (!symbolic && tag != IO_REPARSE_TAG_MOUNT_POINT) return std::nullopt;
+  const std::size_t names = symbolic ? 20 : 16;
+  const std::size_t offset = names + word(8);
+  const std::size_t length = word(10);
+  if (offset + length > got || got < names) return std::nullopt;
+  LinkTarget target;
+  target.text.resize(length / sizeof(wchar_t));
+  std::memcpy(target.text.data(), buffer.data() + offset, target.text.size() * sizeof(wchar_t));
+  target.relative = symbolic && (buffer[16] & 1) != 0;
+  return target;
+}
+
+// The components of `path` after its drive root, with "." and ".." applied.
+std::vector<std::wstring> components(std::wstring_view path) {
+  std::vector<std::wstring> parts;
+  for (std::size_t at = 0; at <= path.size();) {
+    const std::size_t end = std::min(path.find(L'\\', at), path.size());
+    const std::wstring part(path.substr(at, end - at));
+    at = end + 1;
+    if (part.empty() || part == L".") continue;
+    if (part == L"..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    parts.push_back(part);
+  }
+  return parts;
+}
+
+std::wstring without_long_prefix(std::wstring path) {
+  if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\" + path.substr(7);
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
+  return path;
+}
+
+}  // namespace
+
+std::optional<Destination> directory_destination(const std::wstring& path) {
+  constexpr int kMostLinks = 32;
+  if (path.size() < 3 || path[1] != L':' || path[2] != L'\\') return std::nullopt;
+  std::wstring root = path.substr(0, 3);
+  std::vector<std::wstring> rest = components(std::wstring_view(path).substr(3));
+  int links = 0;
+  for (std::size_t i = 0; i < rest.size();) {
+    std::wstring reached = root;
+    for (std::size_t k = 0; k <= i; ++k) reached += (k ? L"\\" : L"") + rest[k];
+    const Handle entry = open_itself(reached, FILE_READ_ATTRIBUTES);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!entry || !GetFileInformationByHandle(entry.get(), &info)) return std::nullopt;
+    const auto target = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? link_target(entry.get()) : std::nullopt;
+    if (!target) {
+      ++i;
+      continue;
+    }
+    if (++links > kMostLinks) return std::nullopt;
+    // Follow the link by its text, never by opening what lies past it.
+    std::wstring text = target->text;
+    if (target->relative) {
+      text = root;
+      for (std::size_t k = 0; k < i; ++k) text += rest[k] + L"\\";
+      text += target->text;
+    } else if (text.rfind(L"\\??\\", 0) == 0 && text.size() >= 7 && text[5] == L':' && text[6] == L'\\') {
+      text = text.substr(4);
+    } else {
+      return Destination{without_long_prefix(text.rfind(L"\\??\\", 0) == 0 ? L"\\\\?\\" + text.substr(4) : text),
+                         true};
+    }
+    std::vector<std::wstring> next = components(std::wstring_view(text).substr(3));
+    next.insert(next.end(), rest.begin() + static_cast<std::ptrdiff_t>(i) + 1, rest.end());
+    root = text.substr(0, 3);
+    rest = std::move(next);
+    i = 0;
+  }
+  std::wstring reached = root;
+  for (std::size_t k = 0; k < rest.size(); ++k) reached += (k ? L"\\" : L"") + rest[k];
+  // No link on the way leads off to a network: the system may follow the rest.
+  const Handle whole(CreateFileW(reached.c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!whole) return std::nullopt;
+  const std::wstring final = final_path(whole.get());
+  if (final.empty()) return std::nullopt;
+  const std::wstring plain = without_long_prefix(final);
+  return Destination{plain, plain.rfind(L"\\\\", 0) == 0};
+}
 
 bool delete_plain_file(const std::wstring& path) {
   const Handle file = open_itself(path, DELETE | FILE_READ_ATTRIBUTES);

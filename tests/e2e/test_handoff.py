@@ -2,8 +2,10 @@
 (code page 437): the change script starts no program found by a bare name,
 and the console keeps its code page."""
 
+import os
 import unittest
 
+import harness
 from harness import Sandbox, Shell
 
 PLANTED_CHCP = b"@md D:\\CHCP_RAN\r\n"
@@ -28,6 +30,26 @@ class HandOff(unittest.TestCase):
                 self.assertEqual(shell.directory(), landing, shell.pane.screen())
                 self.assertEqual(shell.code_page(), "437")
             self.assertFalse((d / "CHCP_RAN").exists())
+
+
+    def test_a_link_off_the_drive_is_named_and_not_previewed(self):
+        with Sandbox() as box:
+            d = box.map_drive("D")
+            k = box.map_drive("K")
+            harness.restart_wine()
+            box.make_dirs(d, "work", "plain-qzx", "Zarnpath")
+            (k / "secret").mkdir()
+            (k / "secret" / "private-notes.txt").write_bytes(b"x")
+            os.symlink(k / "secret", d / "archive-qzx")
+            (d / "Zarnpath" / "Indexfile.ZRN").write_bytes(b"D:\\archive-qzx\r\nD:\\plain-qzx\r\n")
+            shell = Shell(box, d / "work")
+            shell.type(shell.zrn("qzx"))
+            screen = shell.pane.wait_for("a link to K:\\secret")
+            self.assertNotIn("private-notes", screen)
+            shell.pane.send("Enter")
+            shell.wait_for_prompts(2)
+            self.assertEqual(shell.directory(), "D:\\archive-qzx")
+            self.assertIn("Directory has been changed to D:\\archive-qzx (a link to K:\\secret)", shell.pane.lines())
 
 
 if __name__ == "__main__":

@@ -67,6 +67,29 @@ TEST(SafePath, IndexLinesStayOnTheirDrive) {
   }
 }
 
+// A link is followed, but one that leaves the match's drive is named.
+TEST(SafePath, ALinkOffItsDriveIsNamed) {
+  struct Case {
+    std::optional<platform::Destination> destination;
+    std::optional<std::wstring> named;
+  };
+  const Case cases[] = {
+      {std::nullopt, std::nullopt},
+      {platform::Destination{L"e:\\Photos", false}, std::nullopt},
+      {platform::Destination{L"K:\\secret", false}, L"K:\\secret"},
+      {platform::Destination{L"\\\\server\\share\\x", true}, L"\\\\server\\share\\x"},
+      {platform::Destination{L"\\\\server\\share", false}, L"\\\\server\\share"},
+      {platform::Destination{L"E:\\Volume{1}\\", true}, L"E:\\Volume{1}\\"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(off_drive_destination(L"E:\\photos-archive", c.destination), c.named)
+        << (c.destination ? platform::to_utf8(c.destination->path) : "none");
+  }
+  EXPECT_EQ(change_script_bytes(L"E:\\a", 0, L"", link_note(L"K:\\b&c")),
+            "@echo off\r\n(call )\r\nchdir /D \"E:\\a\"\r\n"
+            "if not errorlevel 1 echo Directory has been changed to E:\\a ^(a link to K:\\b^&c^)\r\n");
+}
+
 // The last gate before the shell: an implausible chosen directory leaves the
 // script as reset.
 TEST(SafePath, ChangeScriptRefusesAnImplausibleDirectory) {
