@@ -67,13 +67,24 @@ bool is_run_file_name(std::wstring_view name) {
 
 std::optional<std::wstring> captured_arguments(std::wstring_view echoed) {
   constexpr std::wstring_view kMark = L"rem ZRN-WORDS #";
-  const auto mark = echoed.find(kMark);
-  if (mark == std::wstring_view::npos) return std::nullopt;
-  auto line = echoed.substr(mark + kMark.size());
-  line = line.substr(0, line.find_first_of(L"\r\n"));
-  const auto close = line.rfind(L'#');
-  if (close == std::wstring_view::npos) return std::nullopt;
-  return std::wstring(line.substr(0, close));
+  std::optional<std::wstring> typed;
+  int lines = 0;
+  for (std::size_t at = 0; at < echoed.size();) {
+    const std::size_t end = std::min(echoed.find_first_of(L"\r\n", at), echoed.size());
+    const auto line = echoed.substr(at, end - at);
+    at = end + 1;
+    if (!line.starts_with(kMark)) continue;
+    const auto close = line.rfind(L'#');
+    if (close < kMark.size()) return std::nullopt;
+    std::wstring text(line.substr(kMark.size(), close - kMark.size()));
+    // Each echo names a different loop letter: text that cmd read as one of
+    // them (%~dpa, %~tb) differs between the two, and is never taken.
+    if (typed && text != *typed) return std::nullopt;
+    typed = std::move(text);
+    ++lines;
+  }
+  if (lines < 2) return std::nullopt;
+  return typed;
 }
 
 bool is_stale_run_folder(std::wstring_view name, bool is_link, std::int64_t age_seconds) {

@@ -25,7 +25,9 @@ std::optional<std::wstring> run_token(const std::optional<std::wstring>& value);
 bool is_run_file_name(std::wstring_view name);
 
 // The typed text from the file that the wrapper's echo filled: what stands
-// between "rem ZRN-WORDS #" and the last "#" of that line.
+// between "rem ZRN-WORDS #" and the last "#" of the lines that start so. The
+// wrapper echoes it twice, under two loop letters; unless the two agree
+// (cmd changed a "%~" of the typed text), there are no words.
 std::optional<std::wstring> captured_arguments(std::wstring_view echoed);
 
 // A folder that a stopped run left behind: named ZRN-*, no link, and

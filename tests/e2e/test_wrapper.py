@@ -10,6 +10,7 @@ import time
 import unittest
 
 import harness
+from change_scripts import RESET
 from harness import Sandbox, windows_path
 
 DAY = 24 * 60 * 60
@@ -142,6 +143,15 @@ class ScriptNamedByTheEnvironment(unittest.TestCase):
                 holder.finish()
                 self.assertEqual(target.read_bytes(), b"@md INJP\r\n")
                 self.assertEqual(result.returncode, 0)
+
+    def test_a_run_folder_without_the_words_changes_nothing(self):
+        with Sandbox() as box:
+            d = box.map_drive("D")
+            box.make_dirs(d, "work/alpha", "tmp/ZRN-2")
+            result = box.run_cmd(f'set "TMP=D:\\tmp"& set "ZRN_SCRIPT=D:\\tmp\\ZRN-2\\ZRN2.BAT"& '
+                                 f'"{box.exe_windows}" alpha', cwd=d / "work", timeout=120)
+            self.assertIn("ZRN could not read the words you typed", result.text)
+            self.assertEqual((d / "tmp" / "ZRN-2" / "ZRN2.BAT").read_bytes(), RESET)
 
 
 if __name__ == "__main__":
