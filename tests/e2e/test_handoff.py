@@ -32,6 +32,19 @@ class HandOff(unittest.TestCase):
             self.assertFalse((d / "CHCP_RAN").exists())
 
 
+    def test_a_percent_in_a_typed_word_runs_nothing(self):
+        # Wine's cmd reads a "%" again in the text it put in for a parameter.
+        with Sandbox() as box:
+            d = box.map_drive("D")
+            box.make_dirs(d, "work")
+            shell = Shell(box, d / "work")
+            for words in ('%2 "&md INJ1&"', "a%1b"):
+                shell.run(shell.zrn(words))
+                lines = shell.run("echo still here")
+                at = max(i for i, line in enumerate(lines) if line.endswith(">echo still here"))
+                self.assertEqual(lines[at + 1], "still here", "\n".join(lines))
+            self.assertEqual(sorted(p.name for p in d.rglob("INJ*")), [])
+
     def test_a_link_off_the_drive_is_named_and_not_previewed(self):
         with Sandbox() as box:
             d = box.map_drive("D")
