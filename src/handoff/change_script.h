@@ -50,8 +50,7 @@ class ChangeScript {
   // The script the wrapper named in ZRN_SCRIPT when it lies in a run folder
   // of the temporary directory, else ZRN2.BAT in `program_directory`. A run
   // folder is made private to the user before anything is written in it.
-  static ChangeScript choose(const std::optional<std::wstring>& wrapper_script,
-                             const std::wstring& program_directory);
+  static ChangeScript choose(const std::optional<std::wstring>& wrapper_script, const std::wstring& program_directory);
   // A script at `path` that is no run folder's.
   explicit ChangeScript(std::wstring path);
 

@@ -228,8 +228,8 @@ struct LinkTarget {
 std::optional<LinkTarget> link_target(HANDLE handle) {
   std::vector<unsigned char> buffer(MAXIMUM_REPARSE_DATA_BUFFER_SIZE);
   DWORD got = 0;
-  if (!DeviceIoControl(handle, FSCTL_GET_REPARSE_POINT, nullptr, 0, buffer.data(),
-                       static_cast<DWORD>(buffer.size()), &got, nullptr) ||
+  if (!DeviceIoControl(handle, FSCTL_GET_REPARSE_POINT, nullptr, 0, buffer.data(), static_cast<DWORD>(buffer.size()),
+                       &got, nullptr) ||
       got < 16) {
     return std::nullopt;
   }
@@ -286,7 +286,8 @@ std::optional<Destination> directory_destination(const std::wstring& path) {
     const Handle entry = open_itself(reached, FILE_READ_ATTRIBUTES);
     BY_HANDLE_FILE_INFORMATION info;
     if (!entry || !GetFileInformationByHandle(entry.get(), &info)) return std::nullopt;
-    const auto target = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? link_target(entry.get()) : std::nullopt;
+    const auto target =
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? link_target(entry.get()) : std::nullopt;
     if (!target) {
       ++i;
       continue;
@@ -301,8 +302,7 @@ std::optional<Destination> directory_destination(const std::wstring& path) {
     } else if (text.rfind(L"\\??\\", 0) == 0 && text.size() >= 7 && text[5] == L':' && text[6] == L'\\') {
       text = text.substr(4);
     } else {
-      return Destination{without_long_prefix(text.rfind(L"\\??\\", 0) == 0 ? L"\\\\?\\" + text.substr(4) : text),
-                         true};
+      return Destination{without_long_prefix(text.rfind(L"\\??\\", 0) == 0 ? L"\\\\?\\" + text.substr(4) : text), true};
     }
     std::vector<std::wstring> next = components(std::wstring_view(text).substr(3));
     next.insert(next.end(), rest.begin() + static_cast<std::ptrdiff_t>(i) + 1, rest.end());
@@ -519,9 +519,9 @@ bool make_private_to_user(const std::wstring& directory) {
   access.Trustee.ptstrName = static_cast<LPWSTR>(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
   PACL list = nullptr;
   if (SetEntriesInAclW(1, &access, nullptr, &list) != ERROR_SUCCESS) return false;
-  const DWORD set = SetSecurityInfo(folder.get(), SE_FILE_OBJECT,
-                                    DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                                    list, nullptr);
+  const DWORD set =
+      SetSecurityInfo(folder.get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                      nullptr, nullptr, list, nullptr);
   LocalFree(list);
   return set == ERROR_SUCCESS;
 }

@@ -44,8 +44,8 @@ std::optional<std::string> to_code_page_exactly(std::wstring_view text, unsigned
   if (text.empty()) return std::string();
   const int wide_size = static_cast<int>(text.size());
   BOOL used_default = FALSE;
-  const int size = WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, text.data(), wide_size, nullptr, 0, nullptr,
-                                       &used_default);
+  const int size =
+      WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, text.data(), wide_size, nullptr, 0, nullptr, &used_default);
   if (size <= 0 || used_default) return std::nullopt;
   std::string bytes(static_cast<size_t>(size), '\0');
   if (WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, text.data(), wide_size, bytes.data(), size, nullptr,

@@ -80,8 +80,7 @@ TEST(ChangeScript, ConsoleCodePageOrChcpByItsFullPath) {
       {L"C:\\\u0416", 437, L"", "@echo off\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96")},
       {L"C:\\\u0416", 65001, L"C:\\windows\\system32\\chcp.com",
        "@echo off\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96")},
-      {L"C:\\\u0416", 0, L"C:\\windows\\system32\\chcp.com",
-       "@echo off\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96")},
+      {L"C:\\\u0416", 0, L"C:\\windows\\system32\\chcp.com", "@echo off\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(platform::to_utf8(c.directory) + " in " + std::to_string(c.code_page));

@@ -94,8 +94,8 @@ TEST(CommandLine, ReadsTheWordsTheWrappersEchoCaptured) {
   // Under two loop letters (a, then b), cmd's echo read "%~dpa" in one and
   // "%~tb" in the other as loop-variable text: no words are taken.
   for (const wchar_t* echoed :
-       {L"", L"rem ZRN-WORDS #x#", L"rem ZRN-WORDS x#\r\nrem ZRN-WORDS x#", L"rem ZRN-WORDS #x\r\n#\r\nrem ZRN-WORDS #x",
-        L"rem ZRN-WORDS #100C:\\Work\\ta#\r\nrem ZRN-WORDS #100%~dpata#",
+       {L"", L"rem ZRN-WORDS #x#", L"rem ZRN-WORDS x#\r\nrem ZRN-WORDS x#",
+        L"rem ZRN-WORDS #x\r\n#\r\nrem ZRN-WORDS #x", L"rem ZRN-WORDS #100C:\\Work\\ta#\r\nrem ZRN-WORDS #100%~dpata#",
         L"rem ZRN-WORDS #x %~tb#\r\nrem ZRN-WORDS #x 01/02/2026 10:00#"}) {
     EXPECT_FALSE(captured_words(echoed)) << echoed;
   }
