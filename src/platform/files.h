@@ -94,6 +94,10 @@ bool create_directory(const std::wstring& path);
 // current user in, inherited by what is made in it later: nobody else can
 // add, replace or remove a file there from then on.
 bool make_private_to_user(const std::wstring& directory);
+// The file (no link) is owned by the current user (or the owner that the
+// user's new files get, such as the administrators of an elevated prompt):
+// nobody else made it, and nobody else can change who may write it.
+bool owned_by_user(const std::wstring& path);
 bool set_hidden_only(const std::wstring& path);
 std::optional<std::uint32_t> attributes(const std::wstring& path);
 

@@ -493,6 +493,46 @@ UINT ask_system_directory(LPWSTR buffer, UINT size) { return GetSystemDirectoryW
 
 }  // namespace
 
+namespace {
+
+// The user's own SID and the owner SID the user's new objects get.
+bool token_sids(std::vector<unsigned char>& user, std::vector<unsigned char>& owner) {
+  HANDLE token_handle = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token_handle)) return false;
+  const Handle token(token_handle);
+  const auto ask = [&](TOKEN_INFORMATION_CLASS kind, std::vector<unsigned char>& out) {
+    DWORD size = 0;
+    GetTokenInformation(token.get(), kind, nullptr, 0, &size);
+    out.resize(size);
+    return size > 0 && GetTokenInformation(token.get(), kind, out.data(), size, &size);
+  };
+  return ask(TokenUser, user) && ask(TokenOwner, owner);
+}
+
+}  // namespace
+
+bool owned_by_user(const std::wstring& path) {
+  const Handle file = open_itself(path, READ_CONTROL | FILE_READ_ATTRIBUTES);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!file || !GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
+    return false;
+  }
+  PSID file_owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(file.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &file_owner, nullptr, nullptr, nullptr,
+                      &descriptor) != ERROR_SUCCESS) {
+    return false;
+  }
+  std::vector<unsigned char> user;
+  std::vector<unsigned char> owner;
+  const bool owned = token_sids(user, owner) && file_owner &&
+                     (EqualSid(file_owner, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid) ||
+                      EqualSid(file_owner, reinterpret_cast<TOKEN_OWNER*>(owner.data())->Owner));
+  LocalFree(descriptor);
+  return owned;
+}
+
 bool make_private_to_user(const std::wstring& directory) {
   const Handle folder(CreateFileW(directory.c_str(), READ_CONTROL | WRITE_DAC, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,

@@ -9,6 +9,7 @@
 
 #include "app/help_text.h"
 #include "handoff/run_folder.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace zrn {
@@ -140,6 +141,16 @@ TEST(RunFolder, EachSweepStartsElsewhere) {
       {5, 2, 9, {4, 0}},
   };
   for (const auto& c : cases) EXPECT_EQ(sweep_turn(c.candidates, c.most, c.turn), c.taken) << c.turn;
+}
+
+// The captured words are read only from a file of the user's own.
+TEST(RunFolder, AFileTheUserMadeIsTheUsers) {
+  const std::wstring path = platform::temp_path() + L"zrn-owner-test.txt";
+  ASSERT_TRUE(platform::write_whole_file(path, "x"));
+  EXPECT_TRUE(platform::owned_by_user(path));
+  EXPECT_FALSE(platform::owned_by_user(platform::temp_path()));
+  platform::delete_file(path);
+  EXPECT_FALSE(platform::owned_by_user(path));
 }
 
 TEST(HelpText, SixteenLinesWithDescriptionsAtColumnThirteen) {
