@@ -138,9 +138,8 @@ std::wstring run_selection_path(const ProgramState& run, Matches matches, std::v
   if (!window_fits(run.window)) return L"";
 
   Console::set_full_screen(true);
-  SelectionPage page(
-      run.window, std::wstring(kDisplayTitle), run.command.search_text, platform::is_directory,
-      [](const std::wstring& path) { return off_drive_destination(path, platform::directory_destination(path)); });
+  SelectionPage page(run.window, std::wstring(kDisplayTitle), run.command.search_text, platform::is_directory,
+                     link_off_drive);
   page.open(static_cast<std::int64_t>(shown.matches.paths.size()));
   const PageResult result = run_passes(page, run, shown, notes);
   Console::set_style(Style::plain);

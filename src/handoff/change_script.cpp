@@ -169,7 +169,7 @@ ScriptWrite ChangeScript::write(const std::wstring& directory) {
   const std::wstring system = platform::system_directory();
   const std::wstring chcp = system.empty() ? L"" : system + L"chcp.com";
   // A link that leads off the drive is followed, and the confirmation says where.
-  const auto destination = off_drive_destination(directory, platform::directory_destination(directory));
+  const auto destination = link_off_drive(directory);
   const std::wstring note = destination ? link_note(*destination) : L"";
   if (!write_bytes(change_script_bytes(directory, platform::console_output_code_page(), chcp, note))) {
     // What was there before must not move the shell either.

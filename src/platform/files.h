@@ -120,9 +120,10 @@ DirectoryListing list_directory(const std::wstring& directory, std::size_t limit
 // Creates the directory and any missing directories above it.
 bool create_directories(const std::wstring& path);
 // Where a directory leads once every link on the way is followed: its final
-// path, found without opening anything past a link that leads to a network
-// path or to a volume without a drive letter (`elsewhere` then, with the
-// link's target as the path). Nothing when the way cannot be read.
+// path (a network path for a folder of a drive that is a share), found
+// without opening anything past a link that leads to a network path or to a
+// volume without a drive letter (`elsewhere` then, with the link's target as
+// the path). Nothing when the way cannot be read.
 struct Destination {
   std::wstring path;
   bool elsewhere = false;

@@ -319,8 +319,7 @@ std::optional<Destination> directory_destination(const std::wstring& path) {
   if (!whole) return std::nullopt;
   const std::wstring final = final_path(whole.get());
   if (final.empty()) return std::nullopt;
-  const std::wstring plain = without_long_prefix(final);
-  return Destination{plain, plain.rfind(L"\\\\", 0) == 0};
+  return Destination{without_long_prefix(final), false};
 }
 
 bool delete_plain_file(const std::wstring& path) {

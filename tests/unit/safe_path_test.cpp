@@ -69,20 +69,30 @@ TEST(SafePath, IndexLinesStayOnTheirDrive) {
 
 // A link is followed, but one that leaves the match's drive is named.
 TEST(SafePath, ALinkOffItsDriveIsNamed) {
+  using platform::Destination;
   struct Case {
-    std::optional<platform::Destination> destination;
+    std::optional<Destination> destination;
+    std::optional<Destination> root;
     std::optional<std::wstring> named;
   };
+  const Destination e{L"E:\\", false};
+  const Destination share{L"\\\\server\\share", true};
   const Case cases[] = {
-      {std::nullopt, std::nullopt},
-      {platform::Destination{L"e:\\Photos", false}, std::nullopt},
-      {platform::Destination{L"K:\\secret", false}, L"K:\\secret"},
-      {platform::Destination{L"\\\\server\\share\\x", true}, L"\\\\server\\share\\x"},
-      {platform::Destination{L"\\\\server\\share", false}, L"\\\\server\\share"},
-      {platform::Destination{L"E:\\Volume{1}\\", true}, L"E:\\Volume{1}\\"},
+      {std::nullopt, e, std::nullopt},
+      {Destination{L"e:\\Photos", false}, e, std::nullopt},
+      {Destination{L"e:\\Photos", false}, std::nullopt, std::nullopt},
+      {Destination{L"K:\\secret", false}, e, L"K:\\secret"},
+      {Destination{L"K:\\secret", false}, std::nullopt, L"K:\\secret"},
+      {Destination{L"\\\\server\\share\\x", true}, e, L"\\\\server\\share\\x"},
+      {Destination{L"E:\\Volume{1}\\", true}, e, L"E:\\Volume{1}\\"},
+      // A drive that is a share, or a folder given a letter, is one drive.
+      {Destination{L"\\\\server\\share\\photos", false}, share, std::nullopt},
+      {Destination{L"\\\\server\\shared\\photos", false}, share, L"\\\\server\\shared\\photos"},
+      {Destination{L"C:\\data\\photos", false}, Destination{L"C:\\data", false}, std::nullopt},
+      {Destination{L"C:\\database", false}, Destination{L"C:\\data", false}, L"C:\\database"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(off_drive_destination(L"E:\\photos-archive", c.destination), c.named)
+    EXPECT_EQ(off_drive_destination(L"E:\\photos-archive", c.destination, c.root), c.named)
         << (c.destination ? platform::to_utf8(c.destination->path) : "none");
   }
   EXPECT_EQ(change_script_bytes(L"E:\\a", 0, L"", link_note(L"K:\\b&c")),
