@@ -1,5 +1,7 @@
 #include "handoff/run_folder.h"
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -112,9 +114,19 @@ void remove_stale_run_folders(const std::wstring& temporary_directory) {
   for (const std::size_t at : sweep_turn(stale.size(), kMostFoldersSwept, static_cast<std::uint64_t>(now))) {
     const std::wstring folder = temporary_directory + stale[at];
     if (!platform::is_plain_directory(folder)) continue;
-    for (const auto& entry : platform::list_directory(folder, kMostFilesInAFolder, kMostFilesInAFolder).entries) {
+    // A file written within the day is a run's whose page stayed open long:
+    // its script stays until the wrapper has run it. ("." is the folder
+    // itself, ".." the temporary folder.)
+    const auto entries = platform::files_matching(folder + L"\\*", kMostFilesInAFolder + 2);
+    if (std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
+          return entry.name != L".." && now - entry.last_write_utc_seconds <= kDay;
+        })) {
+      continue;
+    }
+    for (const auto& entry : entries) {
       const std::wstring path = folder + L"\\" + entry.name;
-      if (is_run_file_name(entry.name) && platform::is_plain_file(path)) platform::delete_file(path);
+      if (entry.plain_file && is_run_file_name(entry.name) && platform::is_plain_file(path))
+        platform::delete_file(path);
     }
     platform::remove_empty_directory(folder);
   }
