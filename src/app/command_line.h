@@ -19,6 +19,9 @@ struct CommandLine {
   bool rebuild = false;
   // "*:" in place of a drive: every local drive that has an index.
   bool all_drives = false;
+  // The wrapper made a run folder, but its words never reached it (the
+  // capture failed): nothing else stands for them.
+  bool words_lost = false;
 };
 
 // The words of the whole command line, the program's own path included.
