@@ -159,6 +159,10 @@ class WineHost:
     def unmapped_path(self, path):
         return "Z:" + str(path).replace("/", "\\")
 
+    def working_directory(self, folder):
+        # Wine names a Unix folder inside a mapped drive by the drive's letter.
+        return str(folder)
+
     def host_path(self, path):
         return DOSDEVICES / f"{path[0].lower()}:" / pathlib.PureWindowsPath(path[3:]).as_posix()
 
@@ -204,7 +208,8 @@ class NativeWindowsHost:
         self.unmap_drive(letter)
         if os.path.exists(f"{letter}:\\"):
             raise RuntimeError(f"drive {letter}: exists on this machine; the tests need it free")
-        _quiet(["subst", f"{letter}:", str(folder)], None, timeout=60)
+        if _quiet(["subst", f"{letter}:", str(folder)], None, timeout=60) != 0:
+            raise RuntimeError(f"subst could not map {letter}: to {folder}")
         self._drives[letter.upper()] = pathlib.Path(folder).resolve()
 
     def unmap_drive(self, letter):
@@ -216,6 +221,11 @@ class NativeWindowsHost:
 
     def unmapped_path(self, path):
         return str(path)
+
+    def working_directory(self, folder):
+        # A folder inside a mapped drive is entered by the drive's letter, so
+        # that the program sees it as Wine would show it.
+        return windows_path(folder)
 
     def host_path(self, path):
         folder = self._drives.get(path[0].upper())
@@ -412,10 +422,11 @@ def restart_wine():
 
 
 def _stop_wine():
-    _tmux("kill-server")
-    # tmux leaves its socket behind.
-    socket = pathlib.Path(os.environ.get("TMUX_TMPDIR", "/tmp")) / f"tmux-{os.getuid()}" / TMUX_SOCKET
-    socket.unlink(missing_ok=True)
+    if HOST.console_driver:
+        _tmux("kill-server")
+        # tmux leaves its socket behind.
+        socket = pathlib.Path(os.environ.get("TMUX_TMPDIR", "/tmp")) / f"tmux-{os.getuid()}" / TMUX_SOCKET
+        socket.unlink(missing_ok=True)
     HOST.stop()
     if _scratch is not None:
         shutil.rmtree(_scratch, ignore_errors=True)
@@ -536,7 +547,7 @@ class Process:
             stdin = subprocess.DEVNULL
         try:
             with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
-                self.popen = subprocess.Popen(self.argv, cwd=str(cwd),
+                self.popen = subprocess.Popen(self.argv, cwd=HOST.working_directory(cwd),
                                               env=HOST.environment({**(env or {}), RUN_TAG: self.tag}),
                                               stdin=stdin, stdout=out, stderr=err, start_new_session=_SESSIONS)
         finally:
