@@ -15,7 +15,6 @@ export WINEPREFIX="$demo/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,ms
 socket="zarnpath-demo-$$"
 min_cols=50 min_rows=30
 
-bash scripts/setup.sh zarnpath
 mkdir -p "$demo"
 cleanup() {
   tmux -L "$socket" kill-server >/dev/null 2>&1 || true
@@ -23,13 +22,25 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The first run makes the Wine prefix while the program builds, where Wine
+# is there already.
+booting=""
+if [ ! -f "$WINEPREFIX/system.reg" ] && command -v wineboot >/dev/null; then
+  echo "Making the demo's Wine prefix in $WINEPREFIX while the program builds..."
+  wineboot --init </dev/null >/dev/null 2>&1 &
+  booting=$!
+fi
+bash scripts/setup.sh zarnpath
+[ -z "$booting" ] || wait "$booting" || true
+# Wine lists the drives that exist when its server starts: map them first.
+# (A new prefix's registry reaches its files when the server ends, too.)
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Making the demo's Wine prefix in $WINEPREFIX (once; about ten seconds)..."
   wineboot --init </dev/null >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
 fi
-# Wine lists the drives that exist when its server starts: map them first.
-wineserver -k >/dev/null 2>&1 || true
-wineserver -w >/dev/null 2>&1 || true
 rm -rf "$demo/drive-m" "$demo/drive-n" "$demo/program"
 python3 scripts/make_demo_tree.py "$demo/drive-m" --flavour main
 python3 scripts/make_demo_tree.py "$demo/drive-n" --flavour second
