@@ -6,7 +6,9 @@
 # its own, at least that large, attached to this terminal. Without a terminal
 # the program prints the matches instead, and this says how to see the page.
 # Nothing it prints is cleared away. ZRN_DEMO_DIR sets where it keeps its Wine
-# prefix and drives (build/demo).
+# prefix and drives (build/demo); ZRN_DEMO_EXE names a program built already,
+# which it then shows without building (as the tests do, while other tests
+# use the build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$PWD
@@ -30,7 +32,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ] && command -v wineboot >/dev/null; then
   wineboot --init </dev/null >/dev/null 2>&1 &
   booting=$!
 fi
-bash scripts/setup.sh zarnpath
+program=${ZRN_DEMO_EXE:-}
+if [ -z "$program" ]; then
+  bash scripts/setup.sh zarnpath
+  program=build/ZARNPATH.EXE
+fi
 [ -z "$booting" ] || wait "$booting" || true
 # Wine lists the drives that exist when its server starts: map them first.
 # (A new prefix's registry reaches its files when the server ends, too.)
@@ -45,7 +51,8 @@ rm -rf "$demo/drive-m" "$demo/drive-n" "$demo/program"
 python3 scripts/make_demo_tree.py "$demo/drive-m" --flavour main
 python3 scripts/make_demo_tree.py "$demo/drive-n" --flavour second
 mkdir -p "$demo/program" "$WINEPREFIX/dosdevices"
-cp build/ZARNPATH.EXE resources/ZRN.BAT "$demo/program/"
+cp "$program" "$demo/program/ZARNPATH.EXE"
+cp resources/ZRN.BAT "$demo/program/"
 ln -sfn "$demo/drive-m" "$WINEPREFIX/dosdevices/m:"
 ln -sfn "$demo/drive-n" "$WINEPREFIX/dosdevices/n:"
 

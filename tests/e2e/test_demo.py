@@ -16,7 +16,7 @@ class Demo(unittest.TestCase):
         self.addCleanup(shutil.rmtree, demo, True)
         harness.copy_template(demo / "wineprefix")
         pane = harness.Pane(["bash", harness.REPO / "scripts" / "demo.sh"], 80, 24, harness.REPO,
-                            {"ZRN_DEMO_DIR": str(demo)})
+                            {"ZRN_DEMO_DIR": str(demo), "ZRN_DEMO_EXE": str(harness.EXE)})
         self.addCleanup(pane.close)
         pane.wait_for("Press Enter to start.", timeout=300)
         pane.send("Enter")
