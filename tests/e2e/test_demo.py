@@ -9,6 +9,7 @@ import unittest
 import harness
 
 
+@unittest.skipUnless(harness.HOST.console_driver, "the demo runs under Wine in tmux")
 class Demo(unittest.TestCase):
     def test_page_shows_in_an_80_by_24_terminal(self):
         harness.ensure_wine()
