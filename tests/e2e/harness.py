@@ -166,6 +166,10 @@ class WineHost:
     def host_path(self, path):
         return DOSDEVICES / f"{path[0].lower()}:" / pathlib.PureWindowsPath(path[3:]).as_posix()
 
+    def system_drive(self):
+        """The folder the program sees as C:\\."""
+        return PREFIX / "drive_c"
+
     def end_process(self, popen, tag):
         try:
             os.killpg(popen.pid, signal.SIGKILL)
@@ -230,6 +234,9 @@ class NativeWindowsHost:
     def host_path(self, path):
         folder = self._drives.get(path[0].upper())
         return folder / path[3:] if folder else pathlib.Path(path)
+
+    def system_drive(self):
+        return pathlib.Path(os.environ.get("SystemDrive", "C:") + "\\")
 
     def end_process(self, popen, tag):
         _quiet(["taskkill", "/F", "/T", "/PID", str(popen.pid)], None, timeout=60)
