@@ -289,17 +289,22 @@ bool install_at(const std::wstring& filtered_path, const std::wstring& directory
   bool installed = false;
   const WorkingFile incoming(directory, std::wstring(kIndexFileName) + L"~", SweepRule::shared);
   if (platform::copy_to_new_file(filtered_path, incoming.path())) {
-    // A search reading the index, or a scanner looking at it, can hold it
-    // for a moment: try again briefly before giving up.
-    for (int attempt = 0; attempt < kInstallAttempts && !installed; ++attempt) {
-      if (attempt > 0) platform::pause(kInstallRetryPause);
-      installed = platform::move_file_replacing(incoming.path(), index_path);
-    }
+    installed = move_with_retries([&] { return platform::move_file_replacing(incoming.path(), index_path); });
   }
   return installed;
 }
 
 }  // namespace
+
+bool move_with_retries(const std::function<bool()>& move) {
+  // A search reading the index, or a scanner looking at it, can hold it
+  // for a moment: try again briefly before giving up.
+  for (int attempt = 0; attempt < kInstallAttempts; ++attempt) {
+    if (attempt > 0) platform::pause(kInstallRetryPause);
+    if (move()) return true;
+  }
+  return false;
+}
 
 std::optional<std::int64_t> usable_index_time(const std::wstring& path) {
   if (path.empty() || platform::is_directory(path) || platform::file_size(path).value_or(0) == 0) return std::nullopt;

@@ -125,5 +125,8 @@ void write_readme(const std::wstring& drive_root, std::wstring_view web_address)
 // that is a link), the index goes to the fallback place instead; false when
 // neither can be: the previous index stays as it was.
 bool install_index(const std::wstring& filtered_path, const std::wstring& drive_root, bool own_place_usable);
+// The install's last step, `move` (the rename over the index), tried again
+// briefly while it fails: true once it succeeds.
+bool move_with_retries(const std::function<bool()>& move);
 
 }  // namespace zrn

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <functional>
 #include <optional>
 #include <random>
 #include <string>
@@ -14,6 +15,8 @@
 #include "index/listing_lines.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
+#include "platform/process.h"
+#include "platform/system_info.h"
 #include "platform/text.h"
 
 namespace zrn {
@@ -314,6 +317,39 @@ TEST(IndexStorage, SweepTakesOnlyThisComputersOwnPlainLeftovers) {
     EXPECT_EQ(is_sweepable_leftover(file, L"ZRNDIRAD", me, c.in_data_directory, running), c.swept)
         << platform::to_utf8(c.name) << " plain " << c.plain_file << " age " << c.age;
   }
+}
+
+// Which folder follows which rule: a stopped run's fresh leftover goes from
+// the temporary folder and stays in a folder other computers may share.
+TEST(IndexStorage, FreshLeftoversStayOnlyInSharedFolders) {
+  const std::wstring directory = platform::temp_path() + L"zrn sweep test\\";
+  ASSERT_TRUE(platform::create_directories(directory));
+  const auto me = platform::this_process();
+  const PrivateOwner stopped{platform::computer_name(), {me.id, me.created + 1}};
+  const struct {
+    std::wstring base;
+    std::function<void()> sweep;
+    bool kept;
+  } cases[] = {
+      {std::wstring(kSubdirectoryListName), [&] { sweep_temporary_directory(directory); }, false},
+      {L"zrn temporary", [&] { const WorkingFile file(directory, L"zrn temporary", SweepRule::temporary); }, false},
+      {L"zrn shared", [&] { const WorkingFile file(directory, L"zrn shared", SweepRule::shared); }, true},
+  };
+  for (const auto& c : cases) {
+    const std::wstring leftover = directory + private_file_name(c.base, stopped, 1);
+    ASSERT_TRUE(platform::write_whole_file(leftover, "x"));
+    c.sweep();
+    EXPECT_EQ(platform::path_exists(leftover), c.kept) << platform::to_utf8(c.base);
+    platform::delete_file(leftover);
+  }
+  platform::remove_empty_directory(directory);
+}
+
+// Another program holding the index lets go only after the first attempts.
+TEST(IndexStorage, InstallRenamesAgainWhileTheIndexIsHeld) {
+  int attempts = 0;
+  EXPECT_TRUE(move_with_retries([&] { return ++attempts == 3; }));
+  EXPECT_EQ(attempts, 3);
 }
 
 TEST(IndexStorage, WorkingFilesAreGoneWithTheirObject) {
