@@ -115,14 +115,15 @@ class PlantedIndexes(TrustBox):
 
     def test_many_default_character_lines_are_resolved_once(self):
         n = self.box.map_drive("N")
-        self.box.make_dirs(n, "x\u0416/pq")
+        # Each line stands for two folders: the cap counts what they resolve to.
+        self.box.make_dirs(n, "x\u0416/pq", "x\u0414/pq")
         (n / "Zarnpath").mkdir()
         (n / "Zarnpath" / "Indexfile.ZRN").write_bytes(b"N:\\x?\\pq\r\n" * 200_000)
         result = self.search("n:pq")
         lines = result.text.splitlines()
         self.assertEqual(len(lines), 100_001)
-        self.assertEqual(lines[0], "N:\\x\u0416\\pq")
-        self.assertEqual(lines[-1], "(+100,000 more)")
+        self.assertIn(lines[0], ("N:\\x\u0416\\pq", "N:\\x\u0414\\pq"))
+        self.assertEqual(lines[-1], "(+200,000 more)")
 
     def test_a_folder_link_loop_keeps_the_old_index(self):
         loop = self.box.map_drive("L")
