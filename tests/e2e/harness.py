@@ -362,6 +362,17 @@ class Result:
         return self.stdout.decode("utf-8", errors="replace")
 
 
+def wait_until(condition, timeout, what):
+    """Waits until `condition()` gives something true; returns it."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise AssertionError(f"{what} not seen within {timeout} s")
+
+
 def _tail(path, size=3000):
     try:
         data = path.read_bytes()

@@ -13,7 +13,7 @@ import unittest
 import uuid
 
 import harness
-from harness import Sandbox, wine_env, windows_path
+from harness import Sandbox, wait_until, wine_env, windows_path
 
 RESET = b"@echo off\r\n"
 CHANGED = "Directory has been changed to"
@@ -37,16 +37,6 @@ def processes_mentioning(text):
         if text in line:
             found.append(int(entry.name))
     return found
-
-
-def wait_until(condition, timeout, what):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.05)
-    raise AssertionError(f"{what} not seen within {timeout} s")
 
 
 class Background:
