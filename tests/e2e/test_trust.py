@@ -125,21 +125,28 @@ class PlantedIndexes(TrustBox):
         self.assertIn(lines[0], ("N:\\x\u0416\\pq", "N:\\x\u0414\\pq"))
         self.assertEqual(lines[-1], "(+200,000 more)")
 
-    def test_a_folder_link_loop_keeps_the_old_index(self):
-        loop = self.box.map_drive("L")
-        (loop / "a").mkdir()
+    def test_a_listing_beyond_any_real_drive_keeps_the_old_index(self):
+        # A folder link loop (Wine's cmd dies of it), and more paths too long
+        # to offer than the listing's bounds allow.
+        deep = "/".join(["d" * 230] * 9)
+        drives = {"L": self.box.map_drive("L"), "M": self.box.map_drive("M")}
+        (drives["L"] / "a").mkdir()
         for name in ("s1", "s2"):
-            os.symlink("..", loop / "a" / name)
-        (loop / "Zarnpath").mkdir()
-        index = loop / "Zarnpath" / "Indexfile.ZRN"
-        index.write_bytes(b"L:\\old\\target\r\n")
-        stamp = time.time() - 400 * 86400
-        os.utime(index, (stamp, stamp))
+            os.symlink("..", drives["L"] / "a" / name)
+        self.box.make_dirs(drives["M"], *(f"{deep}/{i}" for i in range(1001)))
         self.box.write_ini("[Default]\r\nIndextime = 1\r\n")
-        result = self.search("l:target")
-        self.assertEqual(index.read_bytes(), b"L:\\old\\target\r\n")
-        self.assertIn("The listing of L:\\ was stopped", result.text)
-        self.assertEqual(self.box.change_script(), script_for("L:\\old\\target"))
+        for letter, drive in drives.items():
+            with self.subTest(letter):
+                (drive / "Zarnpath").mkdir()
+                index = drive / "Zarnpath" / "Indexfile.ZRN"
+                old = f"{letter}:\\old\\target\r\n".encode()
+                index.write_bytes(old)
+                stamp = time.time() - 400 * 86400
+                os.utime(index, (stamp, stamp))
+                result = self.search(f"{letter.lower()}:target")
+                self.assertEqual(index.read_bytes(), old)
+                self.assertIn(f"The listing of {letter}:\\ was stopped", result.text)
+                self.assertEqual(self.box.change_script(), script_for(f"{letter}:\\old\\target"))
 
 
 if __name__ == "__main__":
