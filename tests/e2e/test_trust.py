@@ -27,7 +27,7 @@ class TrustBox(unittest.TestCase):
         lines = [f'set "TEMP={temp}"', f'set "TMP={temp}"', *([before] if before else []),
                  f'"{self.box.exe_windows}" {args}']
         result = self.box.run_cmd("\r\n".join(lines), cwd=cwd or self.d / "Work", timeout=180)
-        self.assertEqual(result.returncode, 0, result.stderr[-500:])
+        self.assertEqual(result.returncode, 0, (result.stdout[-500:], result.stderr[-500:]))
         return result
 
     def user_file(self, name, content=b"the user's own words\r\n"):
