@@ -26,7 +26,12 @@ class BuildWaits(unittest.TestCase):
     def building(self, *args, command=None):
         """The program in a pane, once its build of K: shows its progress."""
         pane = self.box.pane(*args, cwd=self.k, command=command)
-        pane.wait_for("Indexing K:\\", timeout=60)
+        try:
+            pane.wait_for("Indexing K:\\", timeout=60)
+        except AssertionError as missed:
+            # No build at all, or one too short to be seen: say which.
+            indexes = [str(p) for p in (self.index, *self.box.fallback_indexes("K")) if p.exists()]
+            raise AssertionError(f"{missed}\nindexes after it: {indexes}") from None
         return pane
 
     def test_the_progress_counts_folders_on_the_console_and_goes_with_the_build(self):
