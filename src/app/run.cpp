@@ -1,6 +1,8 @@
 #include "app/run.h"
 
 #include <atomic>
+#include <exception>
+#include <new>
 #include <optional>
 
 #include "app/build_progress.h"
@@ -28,6 +30,13 @@ namespace zrn {
 
 namespace {
 
+// The text of a standard exception, which is ASCII in the library's own.
+std::wstring widened_ascii(const char* text) {
+  std::wstring wide;
+  for (; text && *text; ++text) wide += static_cast<unsigned char>(*text) < 0x80 ? static_cast<wchar_t>(*text) : L'?';
+  return wide;
+}
+
 ReportFacts report_facts(const ProgramState& run) {
   ReportFacts facts;
   facts.display_title = std::wstring(kDisplayTitle);
@@ -47,6 +56,17 @@ ReportFacts report_facts(const ProgramState& run) {
   return facts;
 }
 
+// Writes the change script for `directory`; a script that could not be
+// written is said in one line, since the shell then stays where it is.
+ScriptWrite hand_over(ChangeScript& script, const std::wstring& directory) {
+  const ScriptWrite written = script.write(directory);
+  if (written == ScriptWrite::failed) {
+    Console::open();
+    Console::print_line(L"ZRN could not write its change script " + script.path() + L"; the directory stays as it is.");
+  }
+  return written;
+}
+
 // Hands the table entry that the /Q character names to the change script,
 // or says that the switch has no directory.
 void run_quick_directory_mode(const ProgramState& run, ChangeScript& script) {
@@ -54,7 +74,7 @@ void run_quick_directory_mode(const ProgramState& run, ChangeScript& script) {
   const std::wstring& entry = run.quick_directories[quick_entry_index(switch_character)];
   // An entry that no directory can have (a quote, a control character) is
   // as good as none.
-  if (!entry.empty() && script.write(entry)) return;
+  if (!entry.empty() && hand_over(script, entry) != ScriptWrite::refused) return;
   Console::print_line();
   Console::print_line(std::wstring(kDisplayTitle));
   Console::print_line();
@@ -78,16 +98,20 @@ void run_search_mode(const ProgramState& run, ChangeScript& script, std::vector<
     Console::open();
     Console::print_line(message);
   } else if (paths.size() == 1) {
-    script.write(paths.front());
+    hand_over(script, paths.front());
     print_notes();
   } else {
     const std::wstring chosen = run_selection_path(run, std::move(found.matches), notes);
-    if (!chosen.empty()) script.write(chosen);
+    if (!chosen.empty()) hand_over(script, chosen);
   }
 }
 
 void dispatch_mode(const ProgramState& run, ChangeScript& script, std::vector<std::wstring>& notes) {
-  if (run.command.info) {
+  if (run.command.words_lost) {
+    Console::open();
+    Console::print_line(L"ZRN could not read the words you typed; the directory stays as it is.");
+    Console::close();
+  } else if (run.command.info) {
     print_information_report(report_facts(run));
     Console::close();
   } else if (run.command.help) {
@@ -136,7 +160,7 @@ int run_program() {
   platform::on_internal_failure([] { Console::give_back(); });
   Console::open(std::wstring(kDisplayTitle));
   std::optional<ChangeScript> script;
-  bool failed = false;
+  std::wstring failure;
   try {
     run.window = Console::window_size().value_or(Size{});
     run.program_directory = program_directory();
@@ -145,26 +169,30 @@ int run_program() {
     run.index.age_limit = configuration.index_age_limit;
     run.index.exclusions.insert(run.index.exclusions.end(), configuration.exclusions.begin(),
                                 configuration.exclusions.end());
-    script.emplace(ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"),
-                                        platform::environment_variable(L"ZRN_TOKEN"), run.program_directory));
+    script.emplace(ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"), run.program_directory));
     run.command = read_command_line(script->run_folder());
     script->reset();
     remove_stale_run_folders(platform::temp_path());
 
     dispatch_mode(run, *script, notes);
+  } catch (const std::bad_alloc&) {
+    failure = L"the system refused it memory";
+  } catch (const std::exception& error) {
+    failure = L"an unexpected failure (" + widened_ascii(error.what()) + L")";
   } catch (...) {
-    // Out of memory, most likely. A run that failed half-way never moves
-    // the shell, and says so once the console is the user's again.
-    failed = true;
-    if (script) script->reset();
+    failure = L"an unexpected failure";
   }
+  // A run that failed half-way never moves the shell, and says so once the
+  // console is the user's again.
+  if (!failure.empty() && script) script->reset();
   shutdown();
-  if (failed) {
+  if (!failure.empty()) {
     Console::open();
-    Console::print_line(L"ZRN stopped early: the system refused it memory. The directory was not changed.");
+    Console::print_line(L"ZRN stopped early: " + failure + L". The directory was not changed.");
     Console::close();
   }
-  return 0;
+  // Only a run that made its run folder's script whole tells the wrapper so.
+  return failure.empty() && script && script->made_whole() ? kScriptMadeExitCode : 0;
 }
 
 }  // namespace zrn

@@ -9,8 +9,10 @@
 #include "console/screen_frame.h"
 #include "console/screen_layout.h"
 #include "console/selection_screen.h"
+#include "handoff/safe_path.h"
 #include "index/index_builder.h"
 #include "index/index_storage.h"
+#include "platform/files.h"
 #include "platform/system.h"
 #include "search/match_collection.h"
 
@@ -136,7 +138,8 @@ std::wstring run_selection_path(const ProgramState& run, Matches matches, std::v
   if (!window_fits(run.window)) return L"";
 
   Console::set_full_screen(true);
-  SelectionPage page(run.window, std::wstring(kDisplayTitle), run.command.search_text);
+  SelectionPage page(run.window, std::wstring(kDisplayTitle), run.command.search_text, platform::is_directory,
+                     link_off_drive);
   page.open(static_cast<std::int64_t>(shown.matches.paths.size()));
   const PageResult result = run_passes(page, run, shown, notes);
   Console::set_style(Style::plain);

@@ -142,11 +142,24 @@ void draw_everything(PagePass& pass) {
   draw_list_and_counter(pass);
 }
 
-void show_preview_of(const Frame& frame, const std::wstring& directory) {
+void show_preview_of(const Frame& frame, const std::wstring& directory, LinkDestination leads_off) {
   const int lines = frame.layout.preview_height + 2;
+  // A folder on another drive or a share is not read: on a share, reading
+  // logs on to its server with the user's credentials.
+  if (const auto destination = leads_off ? leads_off(directory) : std::nullopt) {
+    draw_preview(frame, {});
+    const Styled bright(Style::bright);
+    const auto text = directory + L" is a link to " + *destination + L", off its drive: its contents are not shown.";
+    const auto wrapped = wrap_words(text, frame.layout.frame_width - 2);
+    for (std::size_t n = 0; n < wrapped.size() && n < static_cast<std::size_t>(lines); ++n) {
+      print_at(frame, frame.layout.left + 1, frame.layout.preview_top + static_cast<int>(n),
+               cut_console_cells(wrapped[n], frame.layout.frame_width - 2));
+    }
+    return;
+  }
   // Only what fits is kept: a directory of many thousand entries costs no more.
   const auto limit = static_cast<std::size_t>(preview_grid(frame.layout.frame_width - 2).per_line * lines);
-  draw_preview(frame, platform::list_directory(directory, limit, kMostCountedEntries));
+  draw_preview(frame, platform::list_directory(directory + L"\\", limit, kMostCountedEntries));
 }
 
 // Every key already waiting, up to and including one that ends the pass;
@@ -260,8 +273,9 @@ void draw_preview(const Frame& frame, const platform::DirectoryListing& listing)
   }
 }
 
-SelectionPage::SelectionPage(Size window, std::wstring title, std::wstring search_text, DirectoryExists exists)
-    : search_text_(std::move(search_text)), exists_(exists) {
+SelectionPage::SelectionPage(Size window, std::wstring title, std::wstring search_text, DirectoryExists exists,
+                             LinkDestination leads_off)
+    : search_text_(std::move(search_text)), exists_(exists), leads_off_(leads_off) {
   frame_.window = window;
   frame_.title = std::move(title);
 }
@@ -397,7 +411,7 @@ PageResult SelectionPage::take_keys() {
       if (pass.count == 0) {
         draw_preview(frame_, {});
       } else {
-        show_preview_of(frame_, matches[pass.shown[static_cast<std::size_t>(pass.selection.selected)]] + L"\\");
+        show_preview_of(frame_, matches[pass.shown[static_cast<std::size_t>(pass.selection.selected)]], leads_off_);
       }
       preview_due = false;
       continue;
