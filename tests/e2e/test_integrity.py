@@ -95,7 +95,7 @@ class KilledBuild(unittest.TestCase):
         self.assertEqual(index.read_bytes(), old)
 
         result = box.run_cmd(prefix, cwd=k)
-        self.assertEqual(result.returncode, 0)
+        self.assertEqual(result.returncode, 0, (result.stdout[-500:], result.stderr[-500:]))
         self.assertIn(b'chdir /D "K:\\deep\\findme here"\r\n', box.change_script())
         content = index.read_bytes()
         self.assertNotIn(b"\0", content)
