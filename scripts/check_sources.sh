@@ -34,9 +34,9 @@ fi
 # Each folder of src includes only the folders below it, so that data flows
 # down and results come back up; only src/platform speaks to Windows.
 declare -A below=(
-  [platform]="" [handoff]="platform" [config]="platform" [index]="handoff platform"
-  [search]="index handoff platform" [console]="platform" [info]="console platform"
-  [app]="config console handoff index info platform search")
+  [platform]="" [paths]="platform" [handoff]="paths platform" [config]="platform" [index]="paths platform"
+  [search]="index handoff paths platform" [console]="paths platform" [info]="console platform"
+  [app]="config console handoff index info paths platform search")
 echo "Layers: ${!below[*]}"
 while IFS= read -r line; do
   file=${line%%:*}

@@ -2,7 +2,7 @@
 
 #include "handoff/run_folder.h"
 #include "handoff/safe_path.h"
-#include "platform/command_line.h"
+#include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"

@@ -3,11 +3,12 @@
 #include <atomic>
 #include <optional>
 
-#include "app/build_progress.h"
+#include "app/build_watch.h"
 #include "app/command_line.h"
 #include "app/help_text.h"
 #include "app/identity.h"
 #include "app/program_state.h"
+#include "app/run_control.h"
 #include "app/selection_path.h"
 #include "config/configuration.h"
 #include "config/quick_directories.h"
@@ -15,11 +16,14 @@
 #include "console/screen_layout.h"
 #include "handoff/change_script.h"
 #include "handoff/run_folder.h"
+#include "handoff/safe_path.h"
 #include "index/exclusions.h"
 #include "index/index_builder.h"
 #include "index/index_storage.h"
 #include "info/information_report.h"
-#include "platform/command_line.h"
+#include "paths/paths.h"
+#include "platform/console_device.h"
+#include "platform/environment.h"
 #include "platform/system.h"
 #include "platform/system_info.h"
 #include "search/match_collection.h"
@@ -47,73 +51,106 @@ ReportFacts report_facts(const ProgramState& run) {
   return facts;
 }
 
+std::wstring script_failure_line(const std::wstring& error) {
+  return L"The directory was not changed: " + error + L".";
+}
+
+// The change script moves the shell to `directory`, or a note says why not.
+void write_or_note(ChangeScript& script, const std::wstring& directory, std::vector<std::wstring>& notes) {
+  std::wstring error;
+  if (!script.write(directory, &error)) notes.push_back(script_failure_line(error));
+}
+
 // Hands the table entry that the /Q character names to the change script,
 // or says that the switch has no directory.
-void run_quick_directory_mode(const ProgramState& run, ChangeScript& script) {
+void run_quick_directory_mode(const ProgramState& run, Console& console, ChangeScript& script) {
   const wchar_t switch_character = run.command.quick_switch.front();
   const std::wstring& entry = run.quick_directories[quick_entry_index(switch_character)];
   // An entry that no directory can have (a quote, a control character) is
   // as good as none.
-  if (!entry.empty() && script.write(entry)) return;
-  Console::print_line();
-  Console::print_line(std::wstring(kDisplayTitle));
-  Console::print_line();
-  Console::print_line(quick_switch_message(switch_character, entry, run.program_directory + L"ZRN.INI"));
+  std::wstring error;
+  if (!entry.empty() && script.write(entry, &error)) return;
+  if (!entry.empty() && plausible_directory(entry)) {
+    console.print_line(script_failure_line(error));
+    return;
+  }
+  console.print_line();
+  console.print_line(std::wstring(kDisplayTitle));
+  console.print_line();
+  console.print_line(quick_switch_message(switch_character, entry, run.program_directory + L"ZRN.INI"));
 }
 
-void run_search_mode(const ProgramState& run, ChangeScript& script, std::vector<std::wstring>& notes) {
+// The line that says why the search ends without a list; empty when the
+// matches go on to the change script or the page.
+std::wstring search_stop_line(const SearchResult& found, const std::wstring& drive_root) {
+  // A stopped build, a missing drive, or nothing found: one line says so.
+  std::wstring message = outcome_message(found.outcome, drive_root);
+  if (message.empty() && found.matches.paths.empty()) message = nothing_found_line(found.matches);
+  return message;
+}
+
+void run_search_mode(const ProgramState& run, RunControl& control, ChangeScript& script,
+                     std::vector<std::wstring>& notes) {
+  Console& console = control.console();
   SearchResult found = collect_matches(run.index, run.command.search_text, run.command.drive_root);
   const std::vector<std::wstring>& paths = found.matches.paths;
   // What a build had to tell (a listing it stopped) is said as a line.
   const auto print_notes = [&] {
     if (notes.empty()) return;
-    Console::open();
-    for (const auto& line : notes) Console::print_line(line);
+    console.open();
+    for (const auto& line : notes) console.print_line(line);
   };
-  // A stopped build, a missing drive, or nothing found: one line says so.
-  std::wstring message = outcome_message(found.outcome, run.command.drive_root);
-  if (message.empty() && paths.empty()) message = nothing_found_line(found.matches);
-  if (!message.empty()) {
+  if (const std::wstring message = search_stop_line(found, run.command.drive_root); !message.empty()) {
     print_notes();
-    Console::open();
-    Console::print_line(message);
+    console.open();
+    console.print_line(message);
   } else if (paths.size() == 1) {
-    script.write(paths.front());
+    write_or_note(script, paths.front(), notes);
     print_notes();
   } else {
-    const std::wstring chosen = run_selection_path(run, std::move(found.matches), notes);
-    if (!chosen.empty()) script.write(chosen);
+    const std::wstring chosen = run_selection_path(run, control, std::move(found.matches), notes);
+    if (chosen.empty()) return;
+    // The page has given the console back and said its notes: this one
+    // comes after them.
+    notes.clear();
+    write_or_note(script, chosen, notes);
+    print_notes();
   }
 }
 
-void dispatch_mode(const ProgramState& run, ChangeScript& script, std::vector<std::wstring>& notes) {
+void dispatch_mode(const ProgramState& run, RunControl& control, ChangeScript& script,
+                   std::vector<std::wstring>& notes) {
+  Console& console = control.console();
   if (run.command.info) {
-    print_information_report(report_facts(run));
-    Console::close();
+    print_information_report(console, report_facts(run));
+    console.close();
   } else if (run.command.help) {
-    print_help();
-    Console::close();
+    print_help(console);
+    console.close();
   } else if (!run.command.quick_switch.empty()) {
-    run_quick_directory_mode(run, script);
-    Console::close();
+    run_quick_directory_mode(run, console, script);
+    console.close();
   } else {
-    run_search_mode(run, script, notes);
+    run_search_mode(run, control, script, notes);
   }
+}
+
+// What the run reads before it does anything: ZRN.INI, the change script the
+// wrapper named, the command line.
+ChangeScript read_run_settings(ProgramState& run) {
+  const Configuration configuration = read_configuration(run.program_directory);
+  run.quick_directories = quick_directory_table(configuration.quick_directories);
+  run.index.age_limit = configuration.index_age_limit;
+  run.index.exclusions.insert(run.index.exclusions.end(), configuration.exclusions.begin(),
+                              configuration.exclusions.end());
+  ChangeScript script =
+      ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"), platform::environment_variable(L"ZRN_TOKEN"),
+                           run.program_directory, run.index.temporary_directory);
+  run.command = read_command_line(script.run_folder());
+  return script;
 }
 
 }  // namespace
-
-void shutdown() {
-  // The close handler runs on the system's control thread while the main
-  // thread may be ending too: only the first caller does the work.
-  static std::atomic<bool> done{false};
-  if (done.exchange(true)) return;
-  // Files, find handles and libraries are owned by objects that close them;
-  // what is left is console output still on its way, and the working files
-  // of a run cut short by the closing window.
-  delete_working_files();
-  Console::close();
-}
 
 int run_program() {
   platform::set_up_process();
@@ -127,42 +164,39 @@ int run_program() {
   run.index.exclusions = default_exclusions();
   run.index.web_address = std::wstring(kWebAddress);
 
-  set_shutdown_routine(shutdown);
+  // Never destroyed: the control thread may still use them while the
+  // process ends.
+  platform::ConsoleDevice& device = platform::windows_console();
+  Console& console = *new Console(device);
+  RunControl& control = *new RunControl(console);
   // Lines said once the console is the user's again (a listing stopped).
   std::vector<std::wstring> notes;
-  BuildProgress build_progress(notes);
-  run.index.progress = &build_progress;
+  BuildWatch build_watch(control, notes);
+  run.index.progress = &build_watch;
   // Even a failure inside the program leaves the console as the user had it.
-  platform::on_internal_failure([] { Console::give_back(); });
-  Console::open(std::wstring(kDisplayTitle));
+  platform::on_internal_failure(give_watched_console_back);
+  console.open(std::wstring(kDisplayTitle));
+  control.watch(device);
   std::optional<ChangeScript> script;
   bool failed = false;
   try {
-    run.window = Console::window_size().value_or(Size{});
+    run.window = console.window_size().value_or(Size{});
     run.program_directory = program_directory();
-    const Configuration configuration = read_configuration(run.program_directory);
-    run.quick_directories = quick_directory_table(configuration.quick_directories);
-    run.index.age_limit = configuration.index_age_limit;
-    run.index.exclusions.insert(run.index.exclusions.end(), configuration.exclusions.begin(),
-                                configuration.exclusions.end());
-    script.emplace(ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"),
-                                        platform::environment_variable(L"ZRN_TOKEN"), run.program_directory));
-    run.command = read_command_line(script->run_folder());
+    script.emplace(read_run_settings(run));
     script->reset();
-    remove_stale_run_folders(platform::temp_path());
-
-    dispatch_mode(run, *script, notes);
+    remove_stale_run_folders(run.index.temporary_directory);
+    dispatch_mode(run, control, *script, notes);
   } catch (...) {
     // Out of memory, most likely. A run that failed half-way never moves
     // the shell, and says so once the console is the user's again.
     failed = true;
     if (script) script->reset();
   }
-  shutdown();
+  control.shutdown();
   if (failed) {
-    Console::open();
-    Console::print_line(L"ZRN stopped early: the system refused it memory. The directory was not changed.");
-    Console::close();
+    console.open();
+    console.print_line(L"ZRN stopped early: the system refused it memory. The directory was not changed.");
+    console.close();
   }
   return 0;
 }

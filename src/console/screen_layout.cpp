@@ -168,6 +168,9 @@ KeyResult apply_key(Selection current, std::wstring_view text, int code, int mat
   Selection& s = result.selection;
   if (is_escape(text, code)) return {KeyOutcome::escape, current};
   if (text.size() == 1 && text[0] == key::return_char) return {KeyOutcome::choose, current};
+  // Ctrl+N and Ctrl+P type a control character of their own.
+  if (text.size() == 1 && text[0] == key::control_n) code = key::down;
+  if (text.size() == 1 && text[0] == key::control_p) code = key::up;
   switch (code) {
     case key::up:
       if (s.selected >= 1) {
@@ -210,17 +213,6 @@ KeyResult apply_key(Selection current, std::wstring_view text, int code, int mat
 }
 
 bool ends_pass(const KeyPress& key) { return apply_key({}, key.text, key.code, 1, 1, 1).outcome != KeyOutcome::moved; }
-
-BurstResult apply_burst(Selection current, std::span<const KeyPress> keys, int match_count, int visible_rows,
-                        int page_size) {
-  BurstResult result{{KeyOutcome::moved, current}, 0};
-  for (const KeyPress& key : keys) {
-    result.last = apply_key(result.last.selection, key.text, key.code, match_count, visible_rows, page_size);
-    ++result.used;
-    if (result.last.outcome != KeyOutcome::moved) break;
-  }
-  return result;
-}
 
 Selection keep_in_view(Selection current, int match_count, int visible_rows) {
   Selection s = current;

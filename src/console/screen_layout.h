@@ -3,7 +3,6 @@
 // fitting, numbers, key transitions, preview lines and the drive letters.
 #include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,22 +104,14 @@ struct KeyResult {
   Selection selection;
 };
 
-// One key of the selection screen: `text` is tested before `code`. Keys that
-// do not end the pass leave the top index clamped to 0 .. M - V.
+// One key of the selection screen: `text` is tested before `code`; Ctrl+N
+// and Ctrl+P move as Down and Up do. Keys that do not end the pass leave the
+// top index between 0 and the match count less the visible rows.
 KeyResult apply_key(Selection current, std::wstring_view text, int code, int match_count, int visible_rows,
                     int page_size);
 
 // True for the keys that end a pass: ESC, Return, F2, F3.
 bool ends_pass(const KeyPress& key);
-
-struct BurstResult {
-  KeyResult last;
-  std::size_t used = 0;  // keys taken, up to and including one that ends the pass
-};
-// The keys that were waiting, taken in order as one: the screen is drawn
-// once for all of them.
-BurstResult apply_burst(Selection current, std::span<const KeyPress> keys, int match_count, int visible_rows,
-                        int page_size);
 
 // Where the list shows the highlighted match once the page holds `visible_rows`
 // rows (after a change of the window size).

@@ -4,7 +4,6 @@
 
 #include "handoff/run_folder.h"
 #include "handoff/safe_path.h"
-#include "platform/command_line.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -104,17 +103,17 @@ std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_s
 ChangeScript::ChangeScript(std::wstring path) : path_(std::move(path)) {}
 
 ChangeScript ChangeScript::choose(const std::optional<std::wstring>& wrapper_script,
-                                  const std::optional<std::wstring>& token, const std::wstring& program_directory) {
+                                  const std::optional<std::wstring>& token, const std::wstring& program_directory,
+                                  const std::wstring& temporary_directory) {
   std::optional<std::wstring> script = wrapper_script;
   // The wrapper builds the path from TMP, which may be a short form.
   const auto last = script ? script->rfind(L'\\') : std::wstring::npos;
   if (last != std::wstring::npos) script = platform::long_path(script->substr(0, last)) + script->substr(last);
   // The wrapper names the folder by TMP (else TEMP) as it stands, which the
   // system may have expanded or shortened for its own temporary path.
-  auto named_temp = platform::environment_variable(L"TMP");
-  if (!named_temp || named_temp->empty()) named_temp = platform::environment_variable(L"TEMP");
-  std::wstring path = change_script_path_for(script, platform::temp_path(), program_directory);
-  if (named_temp && !named_temp->empty() && path != script) {
+  const auto named_temp = temporary_variable();
+  std::wstring path = change_script_path_for(script, temporary_directory, program_directory);
+  if (named_temp && path != script) {
     path = change_script_path_for(script, platform::long_path(*named_temp) + L"\\", program_directory);
   }
   ChangeScript chosen(std::move(path));
@@ -125,27 +124,40 @@ ChangeScript ChangeScript::choose(const std::optional<std::wstring>& wrapper_scr
   return chosen;
 }
 
-void ChangeScript::write_bytes(const std::string& bytes) {
+bool ChangeScript::write_bytes(const std::string& bytes, std::wstring* error) {
   if (run_folder_.empty()) {
-    // No sharing while it is written; a refusal leaves the old script silently.
-    platform::write_whole_file(path_, bytes, /*exclusive=*/true);
-    return;
+    // No sharing while it is written; a refusal leaves the old script.
+    if (platform::write_whole_file(path_, bytes, /*exclusive=*/true)) return true;
+    *error = L"the change script " + path_ + L" could not be written (" + platform::last_error_text() + L")";
+    return false;
   }
   // A file that was there first, planted or not, is never written through,
   // and without the marker the wrapper does not run it.
   if (!file_.is_open()) {
     file_ = platform::File::create_new(path_);
-    if (file_.is_open() && !made_marker_.empty()) platform::File::create_new(made_marker_);
+    if (!file_.is_open()) {
+      *error = L"the change script " + path_ + L" could not be made (" + platform::last_error_text() + L")";
+      return false;
+    }
+    if (!made_marker_.empty()) platform::File::create_new(made_marker_);
   }
-  file_.rewrite(bytes);
+  if (file_.rewrite(bytes)) return true;
+  *error = L"the change script " + path_ + L" could not be written (" + platform::last_error_text() + L")";
+  return false;
 }
 
-void ChangeScript::reset() { write_bytes(reset_script_bytes()); }
+void ChangeScript::reset() {
+  std::wstring ignored;
+  // An old script that cannot be replaced is one the wrapper does not run.
+  write_bytes(reset_script_bytes(), &ignored);
+}
 
-bool ChangeScript::write(const std::wstring& directory) {
-  if (!plausible_directory(directory)) return false;
-  write_bytes(change_script_bytes(directory, platform::console_output_code_page()));
-  return true;
+bool ChangeScript::write(const std::wstring& directory, std::wstring* error) {
+  if (!plausible_directory(directory)) {
+    *error = L"the path holds a character that no directory name can hold";
+    return false;
+  }
+  return write_bytes(change_script_bytes(directory, platform::console_output_code_page()), error);
 }
 
 }  // namespace zrn

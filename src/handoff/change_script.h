@@ -36,11 +36,13 @@ std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_s
 class ChangeScript {
  public:
   // The script the wrapper named in ZRN_SCRIPT when it lies in a run folder
-  // of the temporary directory, else ZRN2.BAT in `program_directory`. In a
+  // of the temporary directory (the run's, or the one TMP names as it
+  // stands), else ZRN2.BAT in `program_directory`. In a
   // run folder, once the script is made, a file named by `token` tells the
   // wrapper that the script is this run's own.
   static ChangeScript choose(const std::optional<std::wstring>& wrapper_script,
-                             const std::optional<std::wstring>& token, const std::wstring& program_directory);
+                             const std::optional<std::wstring>& token, const std::wstring& program_directory,
+                             const std::wstring& temporary_directory);
   // A script at `path` that is no run folder's.
   explicit ChangeScript(std::wstring path);
 
@@ -52,10 +54,11 @@ class ChangeScript {
   void reset();
   // The lines that move the shell to `directory`. A path that no directory
   // can have never becomes code: false, and the script stays as it was.
-  bool write(const std::wstring& directory);
+  // False too when the script cannot be written; `error` says why.
+  bool write(const std::wstring& directory, std::wstring* error);
 
  private:
-  void write_bytes(const std::string& bytes);
+  bool write_bytes(const std::string& bytes, std::wstring* error);
 
   std::wstring path_;
   std::wstring run_folder_;

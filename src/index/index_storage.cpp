@@ -6,8 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "handoff/safe_path.h"
-#include "platform/command_line.h"
+#include "paths/paths.h"
 #include "platform/files.h"
 #include "platform/shell_folders.h"
 #include "platform/system.h"
@@ -101,46 +100,7 @@ void sweep_once(const std::wstring& directory, std::wstring_view base, bool in_d
   remove_leftovers(directory, base, in_data_directory);
 }
 
-std::wstring usable_temporary_directory(std::wstring candidate) {
-  if (!is_absolute_path(candidate)) return L"";
-  candidate = platform::with_backslash(std::move(candidate));
-  return platform::create_directories(candidate) ? candidate : L"";
-}
-
-// The value GetTempPathW starts from: TMP, else TEMP, else the profile.
-std::optional<std::wstring> temporary_variable() {
-  for (const wchar_t* name : {L"TMP", L"TEMP"}) {
-    auto value = platform::environment_variable(name);
-    if (value && !value->empty()) return value;
-  }
-  return std::nullopt;
-}
-
 }  // namespace
-
-bool is_absolute_path(std::wstring_view path) {
-  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return is_drive_root(path.substr(0, 3));
-  if (path.size() < 5 || path.substr(0, 2) != L"\\\\" || path[2] == L'\\') return false;
-  const auto server_end = path.find(L'\\', 2);
-  return server_end != std::wstring_view::npos && server_end + 1 < path.size() && path[server_end + 1] != L'\\';
-}
-
-std::wstring temporary_directory() {
-  // GetTempPathW makes a relative TEMP (or one stored unexpanded, such as
-  // "%USERPROFILE%\Temp") absolute against the current directory: such a
-  // folder would be made inside whatever folder the user is in.
-  const auto variable = temporary_variable();
-  std::wstring path;
-  if (!variable || is_absolute_path(*variable)) path = usable_temporary_directory(platform::temp_path());
-  if (path.empty()) {
-    const auto local = platform::special_folder_path(platform::special_folder::local_app_data);
-    if (local && !local->empty()) path = usable_temporary_directory(platform::with_backslash(*local) + L"Temp");
-  }
-  if (path.empty()) path = usable_temporary_directory(platform::windows_directory() + L"Temp");
-  // Nothing usable at all: the system's folder still gives every name the
-  // run builds its usual, absolute form; writing there simply fails.
-  return path.empty() ? platform::windows_directory() + L"Temp\\" : path;
-}
 
 std::wstring data_directory_path(const std::wstring& drive_root) {
   return drive_root + std::wstring(kDataDirectoryName);
@@ -284,19 +244,23 @@ bool fallback_preferred(std::optional<std::int64_t> own_time, std::optional<std:
 
 namespace {
 
-// Copies the listing beside `index_path` and renames it over the index.
-bool install_at(const std::wstring& filtered_path, const std::wstring& directory, const std::wstring& index_path) {
-  bool installed = false;
+// Copies the listing beside `index_path` and renames it over the index;
+// false, with the reason in `error`, when either step fails.
+bool install_at(const std::wstring& filtered_path, const std::wstring& directory, const std::wstring& index_path,
+                std::wstring* error) {
   const WorkingFile incoming(directory, std::wstring(kIndexFileName) + L"~", SweepRule::shared);
-  if (platform::copy_to_new_file(filtered_path, incoming.path())) {
-    // A search reading the index, or a scanner looking at it, can hold it
-    // for a moment: try again briefly before giving up.
-    for (int attempt = 0; attempt < kInstallAttempts && !installed; ++attempt) {
-      if (attempt > 0) platform::pause(kInstallRetryPause);
-      installed = platform::move_file_replacing(incoming.path(), index_path);
-    }
+  if (!platform::copy_to_new_file(filtered_path, incoming.path())) {
+    *error = L"the copy to " + incoming.path() + L" failed (" + platform::last_error_text() + L")";
+    return false;
   }
-  return installed;
+  // A search reading the index, or a scanner looking at it, can hold it
+  // for a moment: try again briefly before giving up.
+  for (int attempt = 0; attempt < kInstallAttempts; ++attempt) {
+    if (attempt > 0) platform::pause(kInstallRetryPause);
+    if (platform::move_file_replacing(incoming.path(), index_path)) return true;
+  }
+  *error = L"it could not replace " + index_path + L" (" + platform::last_error_text() + L")";
+  return false;
 }
 
 }  // namespace
@@ -312,19 +276,27 @@ std::wstring index_in_use(const std::wstring& drive_root) {
   return fallback_preferred(usable_index_time(own), usable_index_time(fallback)) ? fallback : own;
 }
 
-bool install_index(const std::wstring& filtered_path, const std::wstring& drive_root, bool own_place_usable) {
+std::wstring install_index(const std::wstring& filtered_path, const std::wstring& drive_root, bool own_place_usable,
+                           std::wstring* error) {
   const std::wstring index_path = index_file_path(drive_root);
   const std::wstring fallback = fallback_index_path(drive_root);
-  bool installed = own_place_usable && install_at(filtered_path, data_directory_path(drive_root) + L"\\", index_path);
-  if (installed) {
+  *error = L"the drive's data directory is no plain directory";
+  if (own_place_usable && install_at(filtered_path, data_directory_path(drive_root) + L"\\", index_path, error)) {
     // The drive's own index is the newest now; an older copy elsewhere
     // would only stand in its way.
     if (!fallback.empty()) platform::delete_file(fallback);
-  } else if (!fallback.empty()) {
-    const std::wstring directory = fallback.substr(0, fallback.rfind(L'\\') + 1);
-    installed = platform::create_directories(directory) && install_at(filtered_path, directory, fallback);
+    return index_path;
   }
-  return installed;
+  if (fallback.empty()) return L"";
+  const std::wstring directory = fallback.substr(0, fallback.rfind(L'\\') + 1);
+  std::wstring fallback_error;
+  if (!platform::create_directories(directory)) {
+    fallback_error = L"the folder " + directory + L" could not be made (" + platform::last_error_text() + L")";
+  } else if (install_at(filtered_path, directory, fallback, &fallback_error)) {
+    return fallback;
+  }
+  *error += L"; in its place, " + fallback_error;
+  return L"";
 }
 
 }  // namespace zrn

@@ -16,16 +16,6 @@ inline constexpr std::wstring_view kReadmeName = L"Readme.TXT";
 // The listing of the current directory's sub-directories.
 inline constexpr std::wstring_view kSubdirectoryListName = L"ZRNDIRAD";
 
-// The user's temporary directory, long form, ending with a backslash. One
-// that does not exist is created; one that is no absolute path (a TEMP
-// stored unexpanded, a relative one) or cannot be made is not used: the
-// profile's own temporary directory or the system's is used instead, so that
-// the searches of the run never go blind.
-std::wstring temporary_directory();
-// True for a path that names a folder from a drive's root or a share: "X:\"
-// or "\\server\share" followed by anything.
-bool is_absolute_path(std::wstring_view path);
-
 // drive root + "Zarnpath"
 std::wstring data_directory_path(const std::wstring& drive_root);
 // drive root + "Zarnpath\Indexfile.ZRN"
@@ -123,7 +113,9 @@ void write_readme(const std::wstring& drive_root, std::wstring_view web_address)
 // of two runs that install at once the last one wins. When the drive's own
 // place cannot be written (or is not `own_place_usable`: a data directory
 // that is a link), the index goes to the fallback place instead; false when
-// neither can be: the previous index stays as it was.
-bool install_index(const std::wstring& filtered_path, const std::wstring& drive_root, bool own_place_usable);
+// neither can be: the previous index stays as it was. Returns where the
+// index went; empty, with what failed in `error`, when it went nowhere.
+std::wstring install_index(const std::wstring& filtered_path, const std::wstring& drive_root, bool own_place_usable,
+                           std::wstring* error);
 
 }  // namespace zrn

@@ -72,7 +72,8 @@ TEST(SafePath, IndexLinesStayOnTheirDrive) {
 TEST(SafePath, ChangeScriptRefusesAnImplausibleDirectory) {
   ChangeScript script(platform::temp_path() + L"zrn-safe-path-test.BAT");
   script.reset();
-  EXPECT_FALSE(script.write(L"D:\\photos\"&md INJX&\""));
+  std::wstring error;
+  EXPECT_FALSE(script.write(L"D:\\photos\"&md INJX&\"", &error));
   EXPECT_EQ(platform::read_whole_file(script.path()), reset_script_bytes());
   platform::delete_file(script.path());
 }

@@ -19,17 +19,16 @@ constexpr wchar_t kSide = L'\u2502';
 class ScreenDrawing : public ::testing::Test {
  protected:
   void open(FakeConsole& fake, int width, int height, std::int64_t matches, std::wstring search = L"proj") {
-    Console::use_device(&fake);
-    Console::open(L"ZRN - Zarnpath");
-    Console::set_full_screen(true);
+    page_.reset();
+    console_.emplace(fake);
+    console_->open(L"ZRN - Zarnpath");
+    console_->set_full_screen(true);
     // The paths name no real directory: every one counts as there.
-    page_.emplace(Size{width, height}, L"ZRN - Zarnpath", std::move(search), [](const std::wstring&) { return true; });
+    page_.emplace(*console_, Size{width, height}, L"ZRN - Zarnpath", std::move(search),
+                  [](const std::wstring&) { return true; });
     page_->open(matches);
   }
-  void TearDown() override {
-    page_.reset();
-    Console::use_device(nullptr);
-  }
+  void TearDown() override { page_.reset(); }
   static std::vector<std::wstring> paths(int count) {
     std::vector<std::wstring> result;
     for (int i = 1; i <= count; ++i) result.push_back(L"Q:\\no\\such\\proj" + std::to_wstring(i));
@@ -42,6 +41,7 @@ class ScreenDrawing : public ::testing::Test {
   }
   const ScreenLayout& layout() const { return page_->frame().layout; }
 
+  std::optional<Console> console_;
   std::optional<SelectionPage> page_;
 };
 
@@ -215,7 +215,7 @@ TEST_F(ScreenDrawing, PreviewLinesStayInsideTheFrame) {
   FakeConsole fake(60, 40);
   open(fake, 60, 40, 2);
   std::vector<platform::DirectoryEntry> entries(50, {L"entry", true});
-  draw_preview(page_->frame(), {true, entries, 50, true});
+  draw_preview(*console_, page_->frame(), {true, entries, 50, true});
   const auto& layout = this->layout();
   for (int n = 0; n < layout.preview_height + 2; ++n) {
     EXPECT_EQ(fake.row(layout.preview_top + n)[static_cast<std::size_t>(layout.frame_width)], kSide);
