@@ -78,5 +78,14 @@ TEST(SafePath, ChangeScriptRefusesAnImplausibleDirectory) {
   platform::delete_file(script.path());
 }
 
+// A script that cannot be written says where and why, for the user to hear.
+TEST(SafePath, ChangeScriptThatCannotBeWrittenSaysWhy) {
+  ChangeScript script(platform::temp_path());  // a folder: no file can be written there
+  std::wstring error;
+  EXPECT_FALSE(script.write(L"D:\\photos", &error));
+  EXPECT_NE(error.find(L"the change script " + platform::temp_path() + L" could not be written ("), std::wstring::npos)
+      << error;
+}
+
 }  // namespace
 }  // namespace zrn
