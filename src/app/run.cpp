@@ -19,7 +19,7 @@
 #include "handoff/safe_path.h"
 #include "index/exclusions.h"
 #include "index/index_builder.h"
-#include "index/index_storage.h"
+#include "index/working_files.h"
 #include "info/information_report.h"
 #include "paths/paths.h"
 #include "platform/console_device.h"

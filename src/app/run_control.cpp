@@ -1,6 +1,6 @@
 #include "app/run_control.h"
 
-#include "index/index_storage.h"
+#include "index/working_files.h"
 
 namespace zrn {
 

@@ -11,7 +11,7 @@
 #include "console/screen_layout.h"
 #include "console/selection_screen.h"
 #include "index/index_builder.h"
-#include "index/index_storage.h"
+#include "index/index_places.h"
 #include "platform/system.h"
 #include "search/match_collection.h"
 

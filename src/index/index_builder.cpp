@@ -1,8 +1,10 @@
 #include "index/index_builder.h"
 
-#include "index/index_storage.h"
+#include "index/index_install.h"
+#include "index/index_places.h"
 #include "index/listing_filter.h"
 #include "index/run_hidden.h"
+#include "index/working_files.h"
 #include "paths/paths.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -61,13 +63,14 @@ class DriveListing {
   bool run() {
     if (!filter_.is_open()) error_ = L"the filtered listing " + filtered_.path() + L" could not be made";
     const platform::HiddenRun run =
-        run_hidden(drive_listing_parameters(drive_root_), raw_.path(), [&] { return go_on(); });
+        run_hidden(drive_listing_parameters(drive_root_), raw_.path(), [&] { return keep_listing(); });
     if (!run.started) return false;
     if (cancelled_) return false;
     // Only now is the listing whole: what cmd wrote last is read after it
     // ended.
-    if (!run.stopped) read_what_has_come();
-    if (run.crashed()) stop_reason_ = L"cmd ended by a crash (exit code " + hex_code(run.exit_code) + L").";
+    if (!run.stopped) read_new_lines();
+    if (run.crashed())
+      stop_reason_ = L"cmd ended by a crash (exit code 0x" + platform::hex_digits(run.exit_code, 8) + L").";
     whole_ = filter_.finish() && error_.empty() && listing_.is_open();
     if (error_.empty() && !listing_.is_open()) error_ = L"cmd wrote no listing to " + raw_.path();
     listing_.close();
@@ -84,14 +87,7 @@ class DriveListing {
   const std::wstring& filtered_path() const { return filtered_.path(); }
 
  private:
-  static std::wstring hex_code(std::uint32_t code) {
-    constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
-    std::wstring text = L"0x";
-    for (int shift = 28; shift >= 0; shift -= 4) text += kDigits[(code >> shift) & 0xF];
-    return text;
-  }
-
-  bool read_what_has_come() {
+  bool read_new_lines() {
     if (!error_.empty()) return false;
     if (!listing_.is_open()) listing_ = platform::File::open_for_reading(raw_.path());
     if (listing_.is_open() && !filter_.read_more(listing_)) {
@@ -106,8 +102,8 @@ class DriveListing {
     return error_.empty() && stop_reason_.empty();
   }
 
-  bool go_on() {
-    if (!read_what_has_come()) return false;
+  bool keep_listing() {
+    if (!read_new_lines()) return false;
     cancelled_ = progress_ && progress_->cancelled();
     return !cancelled_;
   }

@@ -2,7 +2,8 @@
 
 #include "handoff/safe_path.h"
 #include "index/index_builder.h"
-#include "index/index_storage.h"
+#include "index/index_places.h"
+#include "index/working_files.h"
 #include "index/listing_lines.h"
 #include "index/run_hidden.h"
 #include "platform/code_page.h"

@@ -1,4 +1,7 @@
 #pragma once
+// The files a run works with: private names no other run shares, the
+// registry that deletes them however the run ends, and the sweep of the
+// leftovers of runs that were killed.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -8,34 +11,6 @@
 #include "platform/process.h"
 
 namespace zrn {
-
-// The folder at each drive's root that holds its index and readme, and their names.
-inline constexpr std::wstring_view kDataDirectoryName = L"Zarnpath";
-inline constexpr std::wstring_view kIndexFileName = L"Indexfile.ZRN";
-inline constexpr std::wstring_view kReadmeName = L"Readme.TXT";
-// The listing of the current directory's sub-directories.
-inline constexpr std::wstring_view kSubdirectoryListName = L"ZRNDIRAD";
-
-// drive root + "Zarnpath"
-std::wstring data_directory_path(const std::wstring& drive_root);
-// drive root + "Zarnpath\Indexfile.ZRN"
-std::wstring index_file_path(const std::wstring& drive_root);
-// Where the index of a drive whose root cannot be written lives instead: the
-// user's local application data + "Zarnpath\" + `fallback_index_name`;
-// empty when the system names no such folder.
-std::wstring fallback_index_path(const std::wstring& drive_root);
-// "Indexfile-D-0123ABCD.ZRN" for drive D: and its volume's serial number, so
-// that another disc or stick in the same drive never reads this one's index;
-// "Indexfile-D.ZRN" when the serial number is unknown.
-std::wstring fallback_index_name(const std::wstring& drive_root, std::optional<std::uint32_t> serial);
-// The index a search reads: the newer of the two, or the one that exists.
-std::wstring index_in_use(const std::wstring& drive_root);
-// When the index at `path` was last written (local seconds since 1970);
-// nothing when it is absent, empty or no file.
-std::optional<std::int64_t> usable_index_time(const std::wstring& path);
-// The rule behind it, for the two files' last write times (nothing for one
-// that is absent or empty): true when the fallback is the one to read.
-bool fallback_preferred(std::optional<std::int64_t> own_time, std::optional<std::int64_t> fallback_time);
 
 // The names a run gives its working files: the usual name ("Indexfile.ZRN",
 // "Indexfile.ZRN1", "ZRNDIRAD", "Indexfile.ZRN~", "Readme.TXT~"), a dot, the
@@ -98,24 +73,5 @@ class WorkingFile {
 // Deletes the working files of this run that still exist; safe from the
 // console's control thread.
 void delete_working_files();
-
-// Creates the drive's data directory if needed and leaves it hidden only.
-// False when it is no plain directory (a link to a folder elsewhere, say):
-// then nothing is written there.
-bool prepare_data_directory(const std::wstring& drive_root);
-// The five readme lines, ANSI code page, each ended by CR LF; the last is
-// the program's web address.
-std::string readme_bytes(std::wstring_view web_address);
-void write_readme(const std::wstring& drive_root, std::wstring_view web_address);
-// Puts the finished filtered listing into place as the drive's index and
-// returns true. The copy lands beside the index under a private name and is
-// then renamed over it, so the index path only ever holds a whole index, and
-// of two runs that install at once the last one wins. When the drive's own
-// place cannot be written (or is not `own_place_usable`: a data directory
-// that is a link), the index goes to the fallback place instead; false when
-// neither can be: the previous index stays as it was. Returns where the
-// index went; empty, with what failed in `error`, when it went nowhere.
-std::wstring install_index(const std::wstring& filtered_path, const std::wstring& drive_root, bool own_place_usable,
-                           std::wstring* error);
 
 }  // namespace zrn
