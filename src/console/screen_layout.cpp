@@ -39,7 +39,8 @@ ScreenLayout compute_layout(int window_width, int window_height, std::int64_t ma
   ScreenLayout layout;
   layout.frame_width = std::min(checked_frame_width(window_width), window_width - layout.left);
   layout.preview_height = preview_height_for(match_count);
-  // Rows 0 .. P + H + 10 are used: the legend row must still be visible.
+  // Rows 0 to page_size + preview_height + 10 are used: the legend row must
+  // still be visible.
   const int rows_for_list = window_height - layout.preview_height - 11;
   const std::int64_t page = std::min<std::int64_t>({match_count, kMaximumPageSize, rows_for_list});
   layout.page_size = static_cast<int>(std::max<std::int64_t>(page, 1));
