@@ -138,6 +138,8 @@ class PlantedIndexes(TrustBox):
         result = self.search("l:target")
         self.assertEqual(index.read_bytes(), b"L:\\old\\target\r\n")
         self.assertIn("The listing of L:\\ was stopped", result.text)
+        # The line says what gave the listing away.
+        self.assertRegex(result.text, r"was stopped: (more than 1,000 of its paths|it grew past|cmd ended by a crash)")
         self.assertEqual(self.box.change_script(), script_for("L:\\old\\target"))
 
 
