@@ -69,8 +69,9 @@ class DriveListing {
     // Only now is the listing whole: what cmd wrote last is read after it
     // ended.
     if (!run.stopped) read_new_lines();
-    if (run.crashed())
+    if (run.crashed()) {
       stop_reason_ = L"cmd ended by a crash (exit code 0x" + platform::hex_digits(run.exit_code, 8) + L").";
+    }
     whole_ = filter_.finish() && error_.empty() && listing_.is_open();
     if (error_.empty() && !listing_.is_open()) error_ = L"cmd wrote no listing to " + raw_.path();
     listing_.close();
@@ -94,10 +95,12 @@ class DriveListing {
       error_ = L"the listing " + raw_.path() + L" could not be read, or its filtered copy not written";
     }
     if (progress_) progress_->listing(drive_root_, filter_.lines_read());
-    if (filter_.bytes_read() > kLargestListingBytes) {
-      stop_reason_ = L"it grew past 4 GiB, more than any real drive lists (a folder link that loops?).";
-    } else if (filter_.overlong_lines() > kMostOverlongPaths) {
-      stop_reason_ = L"more than 1,000 of its paths were too long to be offered (a folder link that loops?).";
+    if (listing_out_of_bounds(filter_.bytes_read(), filter_.overlong_lines())) {
+      stop_reason_ = filter_.bytes_read() > kLargestListingBytes
+                         ? L"it grew past " + std::to_wstring(kLargestListingBytes >> 30) +
+                               L" GiB, more than any real drive lists (a folder link that loops?)."
+                         : L"more than " + std::to_wstring(kMostOverlongPaths) +
+                               L" of its paths were too long to be offered (a folder link that loops?).";
     }
     return error_.empty() && stop_reason_.empty();
   }
