@@ -133,7 +133,11 @@ namespace {
 std::optional<std::vector<std::wstring>> words_from_wrapper(const std::wstring& run_folder) {
   if (auto words = wrapper_words(platform::environment_variable)) return words;
   if (run_folder.empty()) return std::nullopt;
-  const auto bytes = platform::read_whole_file(run_folder + L"\\" + std::wstring(kCapturedWordsName));
+  // Words in a file that someone else made (in a temporary folder others
+  // can write, before the folder became private) are not the user's.
+  const std::wstring captured = run_folder + L"\\" + std::wstring(kCapturedWordsName);
+  if (!platform::owned_by_user(captured)) return std::nullopt;
+  const auto bytes = platform::read_whole_file(captured);
   if (!bytes) return std::nullopt;
   // cmd wrote its echo in the console's code page.
   const unsigned code_page = platform::console_output_code_page();
@@ -146,6 +150,11 @@ CommandLine read_command_line(const std::wstring& run_folder) {
   // The current directory matters only when no drive was typed, but reading
   // it always keeps the rule in one place.
   const auto from_wrapper = words_from_wrapper(run_folder);
+  if (!from_wrapper && !run_folder.empty()) {
+    CommandLine lost;
+    lost.words_lost = true;
+    return lost;
+  }
   return from_wrapper ? interpret_command_words(*from_wrapper, platform::current_directory())
                       : interpret_command_line(platform::process_command_line(), platform::current_directory());
 }

@@ -14,6 +14,9 @@ struct CommandLine {
   std::wstring quick_switch;  // 0 or 1 character, upper case
   bool help = false;
   bool info = false;
+  // The wrapper made a run folder, but its words never reached it (the
+  // capture failed): nothing else stands for them.
+  bool words_lost = false;
 };
 
 // The words of the whole command line, the program's own path included.

@@ -1,6 +1,8 @@
 #include "app/run.h"
 
 #include <atomic>
+#include <exception>
+#include <new>
 #include <optional>
 
 #include "app/build_watch.h"
@@ -32,6 +34,13 @@ namespace zrn {
 
 namespace {
 
+// The text of a standard exception, which is ASCII in the library's own.
+std::wstring widened_ascii(const char* text) {
+  std::wstring wide;
+  for (; text && *text; ++text) wide += static_cast<unsigned char>(*text) < 0x80 ? static_cast<wchar_t>(*text) : L'?';
+  return wide;
+}
+
 ReportFacts report_facts(const ProgramState& run) {
   ReportFacts facts;
   facts.display_title = std::wstring(kDisplayTitle);
@@ -51,14 +60,17 @@ ReportFacts report_facts(const ProgramState& run) {
   return facts;
 }
 
-std::wstring script_failure_line(const std::wstring& error) {
-  return L"The directory was not changed: " + error + L".";
-}
-
-// The change script moves the shell to `directory`, or a note says why not.
-void write_or_note(ChangeScript& script, const std::wstring& directory, std::vector<std::wstring>& notes) {
+// Writes the change script for `directory`; a script that could not be
+// written is said in one line, with the reason, since the shell then stays
+// where it is.
+ScriptWrite hand_over(Console& console, ChangeScript& script, const std::wstring& directory) {
   std::wstring error;
-  if (!script.write(directory, &error)) notes.push_back(script_failure_line(error));
+  const ScriptWrite written = script.write(directory, &error);
+  if (written == ScriptWrite::failed) {
+    console.open();
+    console.print_line(L"ZRN could not write its change script: " + error + L"; the directory stays as it is.");
+  }
+  return written;
 }
 
 // Hands the table entry that the /Q character names to the change script,
@@ -68,12 +80,7 @@ void run_quick_directory_mode(const ProgramState& run, Console& console, ChangeS
   const std::wstring& entry = run.quick_directories[quick_entry_index(switch_character)];
   // An entry that no directory can have (a quote, a control character) is
   // as good as none.
-  std::wstring error;
-  if (!entry.empty() && script.write(entry, &error)) return;
-  if (!entry.empty() && plausible_directory(entry)) {
-    console.print_line(script_failure_line(error));
-    return;
-  }
+  if (!entry.empty() && hand_over(console, script, entry) != ScriptWrite::refused) return;
   console.print_line();
   console.print_line(std::wstring(kDisplayTitle));
   console.print_line();
@@ -105,23 +112,22 @@ void run_search_mode(const ProgramState& run, RunControl& control, ChangeScript&
     console.open();
     console.print_line(message);
   } else if (paths.size() == 1) {
-    write_or_note(script, paths.front(), notes);
+    hand_over(console, script, paths.front());
     print_notes();
   } else {
     const std::wstring chosen = run_selection_path(run, control, std::move(found.matches), notes);
-    if (chosen.empty()) return;
-    // The page has given the console back and said its notes: this one
-    // comes after them.
-    notes.clear();
-    write_or_note(script, chosen, notes);
-    print_notes();
+    if (!chosen.empty()) hand_over(console, script, chosen);
   }
 }
 
 void dispatch_mode(const ProgramState& run, RunControl& control, ChangeScript& script,
                    std::vector<std::wstring>& notes) {
   Console& console = control.console();
-  if (run.command.info) {
+  if (run.command.words_lost) {
+    console.open();
+    console.print_line(L"ZRN could not read the words you typed; the directory stays as it is.");
+    console.close();
+  } else if (run.command.info) {
     print_information_report(console, report_facts(run));
     console.close();
   } else if (run.command.help) {
@@ -143,11 +149,31 @@ ChangeScript read_run_settings(ProgramState& run) {
   run.index.age_limit = configuration.index_age_limit;
   run.index.exclusions.insert(run.index.exclusions.end(), configuration.exclusions.begin(),
                               configuration.exclusions.end());
-  ChangeScript script =
-      ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"), platform::environment_variable(L"ZRN_TOKEN"),
-                           run.program_directory, run.index.temporary_directory);
+  ChangeScript script = ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"), run.program_directory,
+                                             run.index.temporary_directory);
   run.command = read_command_line(script.run_folder());
   return script;
+}
+
+// Reads what the run needs and does its one mode; what went wrong, if the
+// run failed half-way.
+std::wstring run_mode(ProgramState& run, RunControl& control, std::optional<ChangeScript>& script,
+                      std::vector<std::wstring>& notes) {
+  try {
+    run.window = control.console().window_size().value_or(Size{});
+    run.program_directory = program_directory();
+    script.emplace(read_run_settings(run));
+    script->reset();
+    remove_stale_run_folders(run.index.temporary_directory);
+    dispatch_mode(run, control, *script, notes);
+  } catch (const std::bad_alloc&) {
+    return L"the system refused it memory";
+  } catch (const std::exception& error) {
+    return L"an unexpected failure (" + widened_ascii(error.what()) + L")";
+  } catch (...) {
+    return L"an unexpected failure";
+  }
+  return L"";
 }
 
 }  // namespace
@@ -178,27 +204,18 @@ int run_program() {
   console.open(std::wstring(kDisplayTitle));
   control.watch(device);
   std::optional<ChangeScript> script;
-  bool failed = false;
-  try {
-    run.window = console.window_size().value_or(Size{});
-    run.program_directory = program_directory();
-    script.emplace(read_run_settings(run));
-    script->reset();
-    remove_stale_run_folders(run.index.temporary_directory);
-    dispatch_mode(run, control, *script, notes);
-  } catch (...) {
-    // Out of memory, most likely. A run that failed half-way never moves
-    // the shell, and says so once the console is the user's again.
-    failed = true;
-    if (script) script->reset();
-  }
+  const std::wstring failure = run_mode(run, control, script, notes);
+  // A run that failed half-way never moves the shell, and says so once the
+  // console is the user's again.
+  if (!failure.empty() && script) script->reset();
   control.shutdown();
-  if (failed) {
+  if (!failure.empty()) {
     console.open();
-    console.print_line(L"ZRN stopped early: the system refused it memory. The directory was not changed.");
+    console.print_line(L"ZRN stopped early: " + failure + L". The directory was not changed.");
     console.close();
   }
-  return 0;
+  // Only a run that made its run folder's script whole tells the wrapper so.
+  return failure.empty() && script && script->made_whole() ? kScriptMadeExitCode : 0;
 }
 
 }  // namespace zrn

@@ -10,8 +10,10 @@
 #include "console/screen_frame.h"
 #include "console/screen_layout.h"
 #include "console/selection_screen.h"
+#include "handoff/safe_path.h"
 #include "index/index_builder.h"
 #include "index/index_places.h"
+#include "platform/files.h"
 #include "platform/system.h"
 #include "search/match_collection.h"
 
@@ -140,7 +142,8 @@ std::wstring run_selection_path(const ProgramState& run, RunControl& control, Ma
   if (!window_fits(console, run.window)) return L"";
 
   console.set_full_screen(true);
-  SelectionPage page(console, run.window, std::wstring(kDisplayTitle), run.command.search_text);
+  SelectionPage page(console, run.window, std::wstring(kDisplayTitle), run.command.search_text, platform::is_directory,
+                     link_off_drive);
   page.open(static_cast<std::int64_t>(list.matches.paths.size()));
   const PageResult result = run_passes(page, run, control, list, notes);
   console.set_style(Style::plain);

@@ -146,11 +146,24 @@ void draw_everything(PassState& pass) {
   draw_list_and_counter(pass);
 }
 
-void show_preview_of(Console& console, const Frame& frame, const std::wstring& directory) {
+void show_preview_of(Console& console, const Frame& frame, const std::wstring& directory, LinkDestination leads_off) {
   const int lines = frame.layout.preview_height + 2;
+  // A folder on another drive or a share is not read: on a share, reading
+  // logs on to its server with the user's credentials.
+  if (const auto destination = leads_off ? leads_off(directory) : std::nullopt) {
+    draw_preview(console, frame, {});
+    const Styled bright(console, Style::bright);
+    const auto text = directory + L" is a link to " + *destination + L", off its drive: its contents are not shown.";
+    const auto wrapped = wrap_words(text, frame.layout.frame_width - 2);
+    for (std::size_t n = 0; n < wrapped.size() && n < static_cast<std::size_t>(lines); ++n) {
+      print_at(console, frame, frame.layout.left + 1, frame.layout.preview_top + static_cast<int>(n),
+               cut_console_cells(wrapped[n], frame.layout.frame_width - 2));
+    }
+    return;
+  }
   // Only what fits is kept: a directory of many thousand entries costs no more.
   const auto limit = static_cast<std::size_t>(preview_grid(frame.layout.frame_width - 2).per_line * lines);
-  draw_preview(console, frame, platform::list_directory(directory, limit, kMostCountedEntries));
+  draw_preview(console, frame, platform::list_directory(directory + L"\\", limit, kMostCountedEntries));
 }
 
 // Every key already waiting, up to and including one that ends the pass;
@@ -266,8 +279,8 @@ void draw_preview(Console& console, const Frame& frame, const platform::Director
 }
 
 SelectionPage::SelectionPage(Console& console, Size window, std::wstring title, std::wstring search_text,
-                             DirectoryExists exists)
-    : console_(console), search_text_(std::move(search_text)), exists_(exists) {
+                             DirectoryExists exists, LinkDestination leads_off)
+    : console_(console), search_text_(std::move(search_text)), exists_(exists), leads_off_(leads_off) {
   frame_.window = window;
   frame_.title = std::move(title);
 }
@@ -377,11 +390,11 @@ void redraw(PassState& pass, const KeySteps& steps, bool had_note) {
   draw_list_and_counter(pass);
 }
 
-void show_preview(PassState& pass) {
+void show_preview(PassState& pass, LinkDestination leads_off) {
   if (pass.count == 0) {
     draw_preview(pass.console, pass.frame, {});
   } else {
-    show_preview_of(pass.console, pass.frame, highlighted(pass) + L"\\");
+    show_preview_of(pass.console, pass.frame, highlighted(pass), leads_off);
   }
 }
 
@@ -451,7 +464,7 @@ PageResult SelectionPage::take_keys() {
     } else if (preview_due) {
       // A key arriving within the pause is handled before the preview.
       if (!console_.wait_for_key(kPreviewPause)) {
-        show_preview(pass);
+        show_preview(pass, leads_off_);
         preview_due = false;
       }
     } else {

@@ -23,6 +23,9 @@ struct PageResult {
 
 // Return on a match that `exists` denies keeps the page and says so.
 using DirectoryExists = bool (*)(const std::wstring& path);
+// Where a match leads when a link takes it off its drive; its preview then
+// says so instead of reading the folder there.
+using LinkDestination = std::optional<std::wstring> (*)(const std::wstring& path);
 
 struct PassState;
 struct KeySteps;
@@ -32,7 +35,7 @@ class SelectionPage {
   // `title` heads the frame; `search_text` is named on the count line.
   // Draws on `console`, which must outlive the page.
   SelectionPage(Console& console, Size window, std::wstring title, std::wstring search_text,
-                DirectoryExists exists = platform::is_directory);
+                DirectoryExists exists = platform::is_directory, LinkDestination leads_off = nullptr);
   ~SelectionPage();
   SelectionPage(const SelectionPage&) = delete;
   SelectionPage& operator=(const SelectionPage&) = delete;
@@ -75,6 +78,7 @@ class SelectionPage {
   Frame frame_;
   std::wstring search_text_;
   DirectoryExists exists_;
+  LinkDestination leads_off_;
   std::wstring next_note_;
   std::optional<Box> box_;           // the F2 or F3 box left on show
   std::unique_ptr<PassState> pass_;  // the last pass, for `resume`

@@ -14,13 +14,22 @@ namespace {
 
 constexpr unsigned kUtf8 = 65001;
 
-std::string lines_to_bytes(const std::vector<std::wstring>& lines) {
-  std::string bytes;
-  for (const auto& line : lines) {
-    bytes += platform::to_utf8(line);
-    bytes += "\r\n";
+std::wstring joined_lines(const std::vector<std::wstring>& lines) {
+  std::wstring text;
+  for (const auto& line : lines) text += line + L"\r\n";
+  return text;
+}
+
+std::string lines_to_bytes(const std::vector<std::wstring>& lines) { return platform::to_utf8(joined_lines(lines)); }
+
+// chcp.com by its full path, quoted, when cmd reads that path as it stands
+// (plain ASCII without quote, % or !); empty otherwise.
+std::wstring chcp_command(std::wstring_view chcp) {
+  if (chcp.empty()) return L"";
+  for (const wchar_t c : chcp) {
+    if (c < L' ' || c > L'~' || c == L'"' || c == L'%' || c == L'!') return L"";
   }
-  return bytes;
+  return L"\"" + std::wstring(chcp) + L"\" ";
 }
 
 // chdir, then the confirmation only if it worked. "(call )" sets ERRORLEVEL
@@ -71,27 +80,42 @@ std::wstring escape_for_delayed_quoted(std::wstring_view text) {
 
 std::string reset_script_bytes() { return lines_to_bytes({L"@echo off"}); }
 
-std::string change_script_bytes(std::wstring_view directory, unsigned code_page) {
-  const bool switch_code_page = code_page != 0 && code_page != kUtf8;
+namespace {
+
+std::vector<std::wstring> change_lines(std::wstring_view directory, std::wstring_view note, const std::wstring& chcp,
+                                       unsigned code_page) {
   std::vector<std::wstring> lines{L"@echo off"};
-  // The script is UTF-8: read the rest of it in that code page.
-  if (switch_code_page) lines.push_back(L"chcp " + std::to_wstring(kUtf8) + L" >nul");
+  // The rest of the script is UTF-8: cmd reads it in that code page.
+  if (!chcp.empty()) lines.push_back(chcp + std::to_wstring(kUtf8) + L" >nul");
   // With delayed expansion on, cmd reads "!" in a line as the start of a
-  // variable; only a name that holds one needs the second way.
-  const bool has_exclamation = directory.find(L'!') != std::wstring_view::npos;
+  // variable; only a text that holds one needs the second way.
+  const bool has_exclamation =
+      directory.find(L'!') != std::wstring_view::npos || note.find(L'!') != std::wstring_view::npos;
   if (has_exclamation) lines.push_back(L"if \"!!\"==\"\" goto zrn_delayed");
-  add_change(lines, escape_for_quoted(directory), escape_for_echo(directory));
+  add_change(lines, escape_for_quoted(directory), escape_for_echo(std::wstring(directory) + std::wstring(note)));
   if (has_exclamation) {
     lines.push_back(L"goto zrn_done");
     lines.push_back(L":zrn_delayed");
     // The value of a delayed variable is never read again as syntax.
     lines.push_back(L"set \"ZRN_DIR=" + escape_for_delayed_quoted(directory) + L"\"");
-    add_change(lines, L"!ZRN_DIR!", L"!ZRN_DIR!");
+    if (!note.empty()) lines.push_back(L"set \"ZRN_SAY=" + escape_for_delayed_quoted(note) + L"\"");
+    add_change(lines, L"!ZRN_DIR!", note.empty() ? L"!ZRN_DIR!" : L"!ZRN_DIR!!ZRN_SAY!");
     lines.push_back(L"set \"ZRN_DIR=\"");
+    if (!note.empty()) lines.push_back(L"set \"ZRN_SAY=\"");
     lines.push_back(L":zrn_done");
   }
-  if (switch_code_page) lines.push_back(L"chcp " + std::to_wstring(code_page) + L" >nul");
-  return lines_to_bytes(lines);
+  if (!chcp.empty()) lines.push_back(chcp + std::to_wstring(code_page) + L" >nul");
+  return lines;
+}
+
+}  // namespace
+
+std::string change_script_bytes(std::wstring_view directory, unsigned code_page, std::wstring_view chcp,
+                                std::wstring_view note) {
+  const auto lines = change_lines(directory, note, L"", 0);
+  if (code_page == 0 || code_page == kUtf8) return lines_to_bytes(lines);
+  if (auto in_code_page = platform::to_code_page_exactly(joined_lines(lines), code_page)) return *in_code_page;
+  return lines_to_bytes(change_lines(directory, note, chcp_command(chcp), code_page));
 }
 
 std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_script,
@@ -103,8 +127,7 @@ std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_s
 ChangeScript::ChangeScript(std::wstring path) : path_(std::move(path)) {}
 
 ChangeScript ChangeScript::choose(const std::optional<std::wstring>& wrapper_script,
-                                  const std::optional<std::wstring>& token, const std::wstring& program_directory,
-                                  const std::wstring& temporary_directory) {
+                                  const std::wstring& program_directory, const std::wstring& temporary_directory) {
   std::optional<std::wstring> script = wrapper_script;
   // The wrapper builds the path from TMP, which may be a short form.
   const auto last = script ? script->rfind(L'\\') : std::wstring::npos;
@@ -119,31 +142,32 @@ ChangeScript ChangeScript::choose(const std::optional<std::wstring>& wrapper_scr
   ChangeScript chosen(std::move(path));
   if (!script || chosen.path_ != *script) return chosen;
   chosen.run_folder_ = chosen.path_.substr(0, chosen.path_.rfind(L'\\'));
-  if (const auto checked = run_token(token))
-    chosen.made_marker_ = chosen.run_folder_ + L"\\" + run_marker_name(*checked);
+  // Whoever could write in the temporary folder can write here no more.
+  platform::make_private_to_user(chosen.run_folder_);
   return chosen;
 }
 
 bool ChangeScript::write_bytes(const std::string& bytes, std::wstring* error) {
   if (run_folder_.empty()) {
-    // No sharing while it is written; a refusal leaves the old script.
+    // No sharing while it is written.
     if (platform::write_whole_file(path_, bytes, /*exclusive=*/true)) return true;
     *error = L"the change script " + path_ + L" could not be written (" + platform::last_error_text() + L")";
     return false;
   }
   // A file that was there first, planted or not, is never written through,
-  // and without the marker the wrapper does not run it.
+  // and the wrapper runs only a script whose run says it is whole.
+  if (!file_.is_open()) file_ = platform::File::create_new(path_);
   if (!file_.is_open()) {
-    file_ = platform::File::create_new(path_);
-    if (!file_.is_open()) {
-      *error = L"the change script " + path_ + L" could not be made (" + platform::last_error_text() + L")";
-      return false;
-    }
-    if (!made_marker_.empty()) platform::File::create_new(made_marker_);
+    *error = L"the change script " + path_ + L" could not be made (" + platform::last_error_text() + L")";
+    whole_ = false;
+    return false;
   }
-  if (file_.rewrite(bytes)) return true;
-  *error = L"the change script " + path_ + L" could not be written (" + platform::last_error_text() + L")";
-  return false;
+  whole_ = false;
+  whole_ = file_.rewrite(bytes) && file_.flush();
+  if (!whole_) {
+    *error = L"the change script " + path_ + L" could not be written (" + platform::last_error_text() + L")";
+  }
+  return whole_;
 }
 
 void ChangeScript::reset() {
@@ -152,12 +176,23 @@ void ChangeScript::reset() {
   write_bytes(reset_script_bytes(), &ignored);
 }
 
-bool ChangeScript::write(const std::wstring& directory, std::wstring* error) {
+ScriptWrite ChangeScript::write(const std::wstring& directory, std::wstring* error) {
   if (!plausible_directory(directory)) {
     *error = L"the path holds a character that no directory name can hold";
-    return false;
+    return ScriptWrite::refused;
   }
-  return write_bytes(change_script_bytes(directory, platform::console_output_code_page()), error);
+  const std::wstring system = platform::system_directory();
+  const std::wstring chcp = system.empty() ? L"" : system + L"chcp.com";
+  // A link that leads off the drive is followed, and the confirmation says where.
+  const auto destination = link_off_drive(directory);
+  const std::wstring note = destination ? link_note(*destination) : L"";
+  if (!write_bytes(change_script_bytes(directory, platform::console_output_code_page(), chcp, note), error)) {
+    // What was there before must not move the shell either.
+    reset();
+    whole_ = false;
+    return ScriptWrite::failed;
+  }
+  return ScriptWrite::written;
 }
 
 }  // namespace zrn

@@ -10,13 +10,17 @@
 namespace zrn {
 
 // The bytes of the script: "@echo off" alone, or the lines that move the
-// shell to `directory` and then confirm it. UTF-8 without byte-order mark,
-// CR LF. The script switches the console to UTF-8 while it runs and gives
-// back `code_page`, the one the console had (0 when unknown: no switch).
-// It is safe with delayed expansion on or off, and it prints the
-// confirmation only when the change of directory succeeded.
+// shell to `directory` and then confirm it, CR LF. They are in `code_page`,
+// the console's, when every character fits it. Otherwise they are UTF-8, and
+// where the console has another code page (0: none) the script switches it
+// to UTF-8 and back with `chcp`, chcp.com by its full path: the shell never
+// looks for an outside program by a bare name, which would find one planted
+// in the current folder first. The script is safe with delayed expansion on
+// or off, and it prints the confirmation, with `note` after the directory,
+// only when the change succeeded.
 std::string reset_script_bytes();
-std::string change_script_bytes(std::wstring_view directory, unsigned code_page = 0);
+std::string change_script_bytes(std::wstring_view directory, unsigned code_page = 0, std::wstring_view chcp = {},
+                                std::wstring_view note = {});
 
 // cmd reads a directory name as commands unless it is escaped: carets before
 // ^ & | < > ( ) and doubled percent signs for the echo line ...
@@ -32,16 +36,22 @@ std::wstring escape_for_delayed_quoted(std::wstring_view text);
 // directory, as when the program is started directly.
 std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_script,
                                     std::wstring_view temporary_directory, const std::wstring& program_directory);
+// The exit code that tells the wrapper "this run made the script in its run
+// folder itself, and every byte of it is on disk": only the program the
+// wrapper started can give it, so no file that someone else can plant in
+// the folder stands for it. Started directly, the program ends with 0.
+inline constexpr int kScriptMadeExitCode = 90;
+
+enum class ScriptWrite { written, refused, failed };
+
 // The change script of this run: where it lies, and the one way to write it.
 class ChangeScript {
  public:
   // The script the wrapper named in ZRN_SCRIPT when it lies in a run folder
   // of the temporary directory (the run's, or the one TMP names as it
-  // stands), else ZRN2.BAT in `program_directory`. In a
-  // run folder, once the script is made, a file named by `token` tells the
-  // wrapper that the script is this run's own.
-  static ChangeScript choose(const std::optional<std::wstring>& wrapper_script,
-                             const std::optional<std::wstring>& token, const std::wstring& program_directory,
+  // stands), else ZRN2.BAT in `program_directory`. A run folder is made
+  // private to the user before anything is written in it.
+  static ChangeScript choose(const std::optional<std::wstring>& wrapper_script, const std::wstring& program_directory,
                              const std::wstring& temporary_directory);
   // A script at `path` that is no run folder's.
   explicit ChangeScript(std::wstring path);
@@ -53,19 +63,22 @@ class ChangeScript {
   // "@echo off" alone: the shell stays where it is.
   void reset();
   // The lines that move the shell to `directory`. A path that no directory
-  // can have never becomes code: false, and the script stays as it was.
-  // False too when the script cannot be written; `error` says why.
-  bool write(const std::wstring& directory, std::wstring* error);
+  // can have never becomes code (refused), and a write that fails leaves no
+  // script the wrapper runs (failed); `error` then says why.
+  ScriptWrite write(const std::wstring& directory, std::wstring* error);
+  // The run folder's script was created by this run, and its last write
+  // reached the disk whole: the wrapper may run it.
+  bool made_whole() const { return whole_; }
 
  private:
   bool write_bytes(const std::string& bytes, std::wstring* error);
 
   std::wstring path_;
   std::wstring run_folder_;
-  std::wstring made_marker_;  // named by the wrapper's token; empty without one
   // A run folder's script: created once by this run and held open, so that
-  // nothing else replaces it and no sweep removes the folder meanwhile.
+  // nothing else replaces it and no sweep removes it meanwhile.
   platform::File file_;
+  bool whole_ = false;
 };
 
 }  // namespace zrn

@@ -1,5 +1,7 @@
 #include "handoff/run_folder.h"
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -11,9 +13,11 @@ constexpr std::wstring_view kFolderPrefix = L"ZRN-";
 constexpr std::wstring_view kScriptName = L"ZRN2.BAT";
 constexpr std::wstring_view kMarkerEnd = L".OK";
 constexpr std::int64_t kDay = 24 * 60 * 60;
-// Enough for any number of stopped runs that a day leaves; no TEMP full of
-// look-alikes can make a run slow.
-constexpr std::size_t kMostFoldersLooked = 64;
+// Names cost little to list; only the folders taken are opened. Enough for
+// any number of stopped runs that a day leaves; no TEMP full of look-alikes
+// can make a run slow.
+constexpr std::size_t kMostNamesLooked = 10000;
+constexpr std::size_t kMostFoldersSwept = 64;
 // A run makes three files; a folder with more is not only a run's.
 constexpr std::size_t kMostFilesInAFolder = 8;
 
@@ -43,10 +47,10 @@ std::optional<std::wstring> run_token(const std::optional<std::wstring>& value) 
   return value;
 }
 
-std::wstring run_marker_name(std::wstring_view token) { return std::wstring(token) + std::wstring(kMarkerEnd); }
-
 bool is_run_file_name(std::wstring_view name) {
-  if (same_text_ignoring_case(name, kCapturedWordsName) || same_text_ignoring_case(name, kScriptName)) return true;
+  for (const auto own : {kCapturedWordsName, kProbeName, kScriptName}) {
+    if (same_text_ignoring_case(name, own)) return true;
+  }
   if (name.size() <= kMarkerEnd.size() ||
       !same_text_ignoring_case(name.substr(name.size() - kMarkerEnd.size()), kMarkerEnd)) {
     return false;
@@ -56,13 +60,24 @@ bool is_run_file_name(std::wstring_view name) {
 
 std::optional<std::wstring> captured_arguments(std::wstring_view echoed) {
   constexpr std::wstring_view kMark = L"rem ZRN-WORDS #";
-  const auto mark = echoed.find(kMark);
-  if (mark == std::wstring_view::npos) return std::nullopt;
-  auto line = echoed.substr(mark + kMark.size());
-  line = line.substr(0, line.find_first_of(L"\r\n"));
-  const auto close = line.rfind(L'#');
-  if (close == std::wstring_view::npos) return std::nullopt;
-  return std::wstring(line.substr(0, close));
+  std::optional<std::wstring> typed;
+  int lines = 0;
+  for (std::size_t at = 0; at < echoed.size();) {
+    const std::size_t end = std::min(echoed.find_first_of(L"\r\n", at), echoed.size());
+    const auto line = echoed.substr(at, end - at);
+    at = end + 1;
+    if (!line.starts_with(kMark)) continue;
+    const auto close = line.rfind(L'#');
+    if (close < kMark.size()) return std::nullopt;
+    std::wstring text(line.substr(kMark.size(), close - kMark.size()));
+    // Each echo names a different loop letter: text that cmd read as one of
+    // them (%~dpa, %~tb) differs between the two, and is never taken.
+    if (typed && text != *typed) return std::nullopt;
+    typed = std::move(text);
+    ++lines;
+  }
+  if (lines < 2) return std::nullopt;
+  return typed;
 }
 
 bool is_stale_run_folder(std::wstring_view name, bool is_link, std::int64_t age_seconds) {
@@ -70,16 +85,39 @@ bool is_stale_run_folder(std::wstring_view name, bool is_link, std::int64_t age_
          age_seconds > kDay;
 }
 
+std::vector<std::size_t> sweep_turn(std::size_t candidates, std::size_t most, std::uint64_t turn) {
+  std::vector<std::size_t> taken;
+  if (candidates == 0) return taken;
+  const std::size_t start = static_cast<std::size_t>(turn % candidates);
+  for (std::size_t k = 0; k < candidates && k < most; ++k) taken.push_back((start + k) % candidates);
+  return taken;
+}
+
 void remove_stale_run_folders(const std::wstring& temporary_directory) {
-  const auto now = platform::now_local_seconds();
+  const auto now = platform::now_utc_seconds();
   const auto pattern = temporary_directory + std::wstring(kFolderPrefix) + L"*";
-  for (const auto& name : platform::find_directories(pattern, kMostFoldersLooked)) {
-    const std::wstring folder = temporary_directory + name;
-    const auto written = platform::last_write_local_seconds(folder);
-    if (!written || !is_stale_run_folder(name, !platform::is_plain_directory(folder), now - *written)) continue;
-    for (const auto& entry : platform::list_directory(folder, kMostFilesInAFolder, kMostFilesInAFolder).entries) {
+  std::vector<std::wstring> stale;
+  for (const auto& entry : platform::files_matching(pattern, kMostNamesLooked)) {
+    if (entry.directory && is_stale_run_folder(entry.name, entry.link, now - entry.last_write_utc_seconds)) {
+      stale.push_back(entry.name);
+    }
+  }
+  for (const std::size_t at : sweep_turn(stale.size(), kMostFoldersSwept, static_cast<std::uint64_t>(now))) {
+    const std::wstring folder = temporary_directory + stale[at];
+    if (!platform::is_plain_directory(folder)) continue;
+    // A file written within the day is a run's whose page stayed open long:
+    // its script stays until the wrapper has run it. ("." is the folder
+    // itself, ".." the temporary folder.)
+    const auto entries = platform::files_matching(folder + L"\\*", kMostFilesInAFolder + 2);
+    if (std::any_of(entries.begin(), entries.end(), [&](const auto& entry) {
+          return entry.name != L".." && now - entry.last_write_utc_seconds <= kDay;
+        })) {
+      continue;
+    }
+    for (const auto& entry : entries) {
       const std::wstring path = folder + L"\\" + entry.name;
-      if (is_run_file_name(entry.name) && platform::is_plain_file(path)) platform::delete_file(path);
+      if (entry.plain_file && is_run_file_name(entry.name) && platform::is_plain_file(path))
+        platform::delete_file(path);
     }
     platform::remove_empty_directory(folder);
   }

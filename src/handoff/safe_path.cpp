@@ -53,4 +53,27 @@ bool index_line_on_drive(std::wstring_view line, std::wstring_view drive_root) {
   }
 }
 
+std::optional<std::wstring> off_drive_destination(std::wstring_view directory,
+                                                  const std::optional<platform::Destination>& destination,
+                                                  const std::optional<platform::Destination>& root) {
+  if (!destination || directory.size() < 3) return std::nullopt;
+  const std::wstring& path = destination->path;
+  if (destination->elsewhere) return path;
+  const std::wstring drive = platform::with_backslash(root ? root->path : std::wstring(directory.substr(0, 3)));
+  const std::wstring_view start = std::wstring_view(path).substr(0, drive.size());
+  bool same = start.size() == drive.size();
+  for (std::size_t i = 0; same && i < start.size(); ++i) same = platform::same_letter_ignoring_case(start[i], drive[i]);
+  // The root itself, without its backslash, is on its drive too.
+  if (!same && platform::with_backslash(path) == drive) same = true;
+  return same ? std::nullopt : std::optional<std::wstring>(path);
+}
+
+std::optional<std::wstring> link_off_drive(const std::wstring& directory) {
+  if (directory.size() < 3) return std::nullopt;
+  return off_drive_destination(directory, platform::directory_destination(directory),
+                               platform::directory_destination(directory.substr(0, 3)));
+}
+
+std::wstring link_note(std::wstring_view destination) { return L" (a link to " + std::wstring(destination) + L")"; }
+
 }  // namespace zrn

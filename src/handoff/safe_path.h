@@ -3,9 +3,12 @@
 // own shell runs, and its paths come from places anyone may have written: an
 // index on a shared drive or a stick, a listing, ZRN.INI.
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "paths/paths.h"
+#include "platform/files.h"
 
 namespace zrn {
 
@@ -27,5 +30,18 @@ bool plausible_index_line(std::wstring_view line);
 // (nor only dots and blanks, which Windows trims to those), nor holds a '/'
 // or ':'; so no line leads off the drive, onto a share or to a device.
 bool index_line_on_drive(std::wstring_view line, std::wstring_view drive_root);
+
+// Where `directory` leads when a link takes it off its own drive (to another
+// drive, a network path or a volume without a letter), as `destination`
+// found it, against where its drive's root leads (`root`: a drive that is
+// itself a share, or a substituted folder, stays one drive); nothing when it
+// stays on its drive or the way cannot be read.
+std::optional<std::wstring> off_drive_destination(std::wstring_view directory,
+                                                  const std::optional<platform::Destination>& destination,
+                                                  const std::optional<platform::Destination>& root);
+// The same for a directory on disk.
+std::optional<std::wstring> link_off_drive(const std::wstring& directory);
+// What the page and the confirmation say after such a directory.
+std::wstring link_note(std::wstring_view destination);
 
 }  // namespace zrn

@@ -27,8 +27,11 @@ std::wstring fallback_index_name(const std::wstring& drive_root, std::optional<s
   return name + L".ZRN";
 }
 
-bool fallback_preferred(std::optional<std::int64_t> own_time, std::optional<std::int64_t> fallback_time) {
-  return fallback_time && (!own_time || *fallback_time > *own_time);
+bool fallback_preferred(std::optional<std::int64_t> own_time, std::optional<std::int64_t> fallback_time,
+                        std::int64_t now) {
+  // A time yet to come counts as now, and the fallback, which only this
+  // program writes, is then the list last built.
+  return fallback_time && (!own_time || *own_time >= now || *fallback_time > *own_time);
 }
 
 std::optional<std::int64_t> usable_index_time(const std::wstring& path) {
@@ -39,7 +42,9 @@ std::optional<std::int64_t> usable_index_time(const std::wstring& path) {
 std::wstring index_in_use(const std::wstring& drive_root) {
   const std::wstring own = index_file_path(drive_root);
   const std::wstring fallback = fallback_index_path(drive_root);
-  return fallback_preferred(usable_index_time(own), usable_index_time(fallback)) ? fallback : own;
+  return fallback_preferred(usable_index_time(own), usable_index_time(fallback), platform::now_local_seconds())
+             ? fallback
+             : own;
 }
 
 }  // namespace zrn

@@ -33,7 +33,9 @@ std::wstring index_in_use(const std::wstring& drive_root);
 // nothing when it is absent, empty or no file.
 std::optional<std::int64_t> usable_index_time(const std::wstring& path);
 // The rule behind it, for the two files' last write times (nothing for one
-// that is absent or empty): true when the fallback is the one to read.
-bool fallback_preferred(std::optional<std::int64_t> own_time, std::optional<std::int64_t> fallback_time);
+// that is absent or empty) and the time now: true when the fallback is the
+// one to read. An own index dated now or later never hides the fallback.
+bool fallback_preferred(std::optional<std::int64_t> own_time, std::optional<std::int64_t> fallback_time,
+                        std::int64_t now);
 
 }  // namespace zrn

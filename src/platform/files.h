@@ -79,6 +79,8 @@ std::int64_t now_utc_seconds();
 struct FoundFile {
   std::wstring name;
   bool plain_file = false;  // neither a directory nor a link
+  bool directory = false;   // a directory or a link to one
+  bool link = false;        // a junction or symbolic link
   bool read_only = false;
   std::int64_t last_write_utc_seconds = 0;
 };
@@ -88,6 +90,14 @@ std::vector<FoundFile> files_matching(const std::wstring& pattern, std::size_t l
 // Replaces the target and returns only once the move is on disk.
 bool move_file_replacing(const std::wstring& from, const std::wstring& to);
 bool create_directory(const std::wstring& path);
+// Gives the directory (no link) a protected access list that lets only the
+// current user in, inherited by what is made in it later: nobody else can
+// add, replace or remove a file there from then on.
+bool make_private_to_user(const std::wstring& directory);
+// The file (no link) is owned by the current user (or the owner that the
+// user's new files get, such as the administrators of an elevated prompt):
+// nobody else made it, and nobody else can change who may write it.
+bool owned_by_user(const std::wstring& path);
 bool set_hidden_only(const std::wstring& path);
 std::optional<std::uint32_t> attributes(const std::wstring& path);
 
@@ -109,6 +119,17 @@ struct DirectoryListing {
 DirectoryListing list_directory(const std::wstring& directory, std::size_t limit, std::size_t most_counted);
 // Creates the directory and any missing directories above it.
 bool create_directories(const std::wstring& path);
+// Where a directory leads once every link on the way is followed: its final
+// path (a network path for a folder of a drive that is a share), found
+// without opening anything past a link that leads to a network path or to a
+// volume without a drive letter (`elsewhere` then, with the link's target as
+// the path). Nothing when the way cannot be read.
+struct Destination {
+  std::wstring path;
+  bool elsewhere = false;
+};
+std::optional<Destination> directory_destination(const std::wstring& path);
+
 std::wstring windows_directory();  // ends with a backslash; empty when unknown
 std::wstring system_directory();   // ends with a backslash; empty when unknown
 // The names of the directories that a FindFirstFileW pattern finds (a

@@ -1,8 +1,13 @@
 #include "platform/files.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <aclapi.h>
+#include <winioctl.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -113,7 +118,7 @@ std::optional<std::string> read_whole_file(const std::wstring& path) {
 bool write_whole_file(const std::wstring& path, std::string_view bytes, bool exclusive) {
   File file = File::create_for_writing(path, exclusive);
   if (!file.is_open()) return false;
-  const bool ok = file.write(bytes);
+  const bool ok = file.write(bytes) && file.flush();
   file.close();
   return ok;
 }
@@ -209,6 +214,112 @@ bool opened_itself(HANDLE handle, const std::wstring& path, bool directory) {
 
 }  // namespace
 
+namespace {
+
+// The text a junction or a symbolic link points to, as the system keeps it
+// ("\\??\\X:\\..." or "\\??\\UNC\\server\\share", or relative), and whether
+// it is relative; nothing for any other kind of reparse point.
+struct LinkTarget {
+  std::wstring text;
+  bool relative = false;
+};
+std::optional<LinkTarget> link_target(HANDLE handle) {
+  std::vector<unsigned char> buffer(MAXIMUM_REPARSE_DATA_BUFFER_SIZE);
+  DWORD got = 0;
+  if (!DeviceIoControl(handle, FSCTL_GET_REPARSE_POINT, nullptr, 0, buffer.data(), static_cast<DWORD>(buffer.size()),
+                       &got, nullptr) ||
+      got < 16) {
+    return std::nullopt;
+  }
+  const auto word = [&](std::size_t at) { return static_cast<std::size_t>(buffer[at] | (buffer[at + 1] << 8)); };
+  const auto tag = static_cast<DWORD>(word(0) | (word(2) << 16));
+  // The names follow the header: a symbolic link has four bytes of flags more.
+  const bool symbolic = tag == IO_REPARSE_TAG_SYMLINK;
+  if (!symbolic && tag != IO_REPARSE_TAG_MOUNT_POINT) return std::nullopt;
+  const std::size_t names = symbolic ? 20 : 16;
+  const std::size_t offset = names + word(8);
+  const std::size_t length = word(10);
+  if (offset + length > got || got < names) return std::nullopt;
+  LinkTarget target;
+  target.text.resize(length / sizeof(wchar_t));
+  std::memcpy(target.text.data(), buffer.data() + offset, target.text.size() * sizeof(wchar_t));
+  target.relative = symbolic && (buffer[16] & 1) != 0;
+  return target;
+}
+
+// The components of `path` after its drive root, with "." and ".." applied.
+std::vector<std::wstring> components(std::wstring_view path) {
+  std::vector<std::wstring> parts;
+  for (std::size_t at = 0; at <= path.size();) {
+    const std::size_t end = std::min(path.find(L'\\', at), path.size());
+    const std::wstring part(path.substr(at, end - at));
+    at = end + 1;
+    if (part.empty() || part == L".") continue;
+    if (part == L"..") {
+      if (!parts.empty()) parts.pop_back();
+      continue;
+    }
+    parts.push_back(part);
+  }
+  return parts;
+}
+
+std::wstring without_long_prefix(std::wstring path) {
+  if (path.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\" + path.substr(7);
+  if (path.rfind(L"\\\\?\\", 0) == 0) return path.substr(4);
+  return path;
+}
+
+}  // namespace
+
+std::optional<Destination> directory_destination(const std::wstring& path) {
+  constexpr int kMostLinks = 32;
+  if (path.size() < 3 || path[1] != L':' || path[2] != L'\\') return std::nullopt;
+  std::wstring root = path.substr(0, 3);
+  std::vector<std::wstring> rest = components(std::wstring_view(path).substr(3));
+  int links = 0;
+  for (std::size_t i = 0; i < rest.size();) {
+    std::wstring reached = root;
+    for (std::size_t k = 0; k <= i; ++k) reached += (k ? L"\\" : L"") + rest[k];
+    const Handle entry = open_itself(reached, FILE_READ_ATTRIBUTES);
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!entry || !GetFileInformationByHandle(entry.get(), &info)) return std::nullopt;
+    const auto target =
+        (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? link_target(entry.get()) : std::nullopt;
+    if (!target) {
+      ++i;
+      continue;
+    }
+    if (++links > kMostLinks) return std::nullopt;
+    // Follow the link by its text, never by opening what lies past it.
+    std::wstring text = target->text;
+    if (target->relative) {
+      text = root;
+      for (std::size_t k = 0; k < i; ++k) text += rest[k] + L"\\";
+      text += target->text;
+    } else if (text.rfind(L"\\??\\", 0) == 0 && text.size() >= 7 && text[5] == L':' && text[6] == L'\\') {
+      text = text.substr(4);
+    } else {
+      return Destination{without_long_prefix(text.rfind(L"\\??\\", 0) == 0 ? L"\\\\?\\" + text.substr(4) : text), true};
+    }
+    std::vector<std::wstring> next = components(std::wstring_view(text).substr(3));
+    next.insert(next.end(), rest.begin() + static_cast<std::ptrdiff_t>(i) + 1, rest.end());
+    root = text.substr(0, 3);
+    rest = std::move(next);
+    i = 0;
+  }
+  std::wstring reached = root;
+  for (std::size_t k = 0; k < rest.size(); ++k) reached += (k ? L"\\" : L"") + rest[k];
+  // No link on the way leads off to a network: the system may follow the rest.
+  const Handle whole(CreateFileW(reached.c_str(), FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!whole) return std::nullopt;
+  const std::wstring final = final_path(whole.get());
+  if (final.empty()) return std::nullopt;
+  return Destination{without_long_prefix(final), false};
+}
+
 bool delete_plain_file(const std::wstring& path) {
   const Handle file = open_itself(path, DELETE | FILE_READ_ATTRIBUTES);
   if (!file || !opened_itself(file.get(), path, false)) return false;
@@ -258,6 +369,8 @@ std::vector<FoundFile> files_matching(const std::wstring& pattern, std::size_t l
     FoundFile entry;
     entry.name = data.cFileName;
     entry.plain_file = !(data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+    entry.directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     entry.read_only = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     entry.last_write_utc_seconds = to_unix_seconds(data.ftLastWriteTime);
     found.push_back(std::move(entry));
@@ -376,6 +489,79 @@ UINT ask_windows_directory(LPWSTR buffer, UINT size) { return GetWindowsDirector
 UINT ask_system_directory(LPWSTR buffer, UINT size) { return GetSystemDirectoryW(buffer, size); }
 
 }  // namespace
+
+namespace {
+
+// The user's own SID and the owner SID the user's new objects get.
+bool token_sids(std::vector<unsigned char>& user, std::vector<unsigned char>& owner) {
+  HANDLE token_handle = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token_handle)) return false;
+  const Handle token(token_handle);
+  const auto ask = [&](TOKEN_INFORMATION_CLASS kind, std::vector<unsigned char>& out) {
+    DWORD size = 0;
+    GetTokenInformation(token.get(), kind, nullptr, 0, &size);
+    out.resize(size);
+    return size > 0 && GetTokenInformation(token.get(), kind, out.data(), size, &size);
+  };
+  return ask(TokenUser, user) && ask(TokenOwner, owner);
+}
+
+}  // namespace
+
+bool owned_by_user(const std::wstring& path) {
+  const Handle file = open_itself(path, READ_CONTROL | FILE_READ_ATTRIBUTES);
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!file || !GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))) {
+    return false;
+  }
+  PSID file_owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(file.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &file_owner, nullptr, nullptr, nullptr,
+                      &descriptor) != ERROR_SUCCESS) {
+    return false;
+  }
+  std::vector<unsigned char> user;
+  std::vector<unsigned char> owner;
+  const bool owned = token_sids(user, owner) && file_owner &&
+                     (EqualSid(file_owner, reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid) ||
+                      EqualSid(file_owner, reinterpret_cast<TOKEN_OWNER*>(owner.data())->Owner));
+  LocalFree(descriptor);
+  return owned;
+}
+
+bool make_private_to_user(const std::wstring& directory) {
+  const Handle folder(CreateFileW(directory.c_str(), READ_CONTROL | WRITE_DAC, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                  nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!folder || !GetFileInformationByHandle(folder.get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return false;
+  }
+  HANDLE token_handle = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token_handle)) return false;
+  const Handle token(token_handle);
+  DWORD size = 0;
+  GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+  if (size == 0) return false;
+  std::vector<unsigned char> user(size);
+  if (!GetTokenInformation(token.get(), TokenUser, user.data(), size, &size)) return false;
+  EXPLICIT_ACCESSW access{};
+  access.grfAccessPermissions = GENERIC_ALL;
+  access.grfAccessMode = SET_ACCESS;
+  access.grfInheritance = OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE;
+  access.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+  access.Trustee.TrusteeType = TRUSTEE_IS_USER;
+  access.Trustee.ptstrName = static_cast<LPWSTR>(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid);
+  PACL list = nullptr;
+  if (SetEntriesInAclW(1, &access, nullptr, &list) != ERROR_SUCCESS) return false;
+  const DWORD set =
+      SetSecurityInfo(folder.get(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                      nullptr, nullptr, list, nullptr);
+  LocalFree(list);
+  return set == ERROR_SUCCESS;
+}
 
 std::wstring windows_directory() { return system_folder(ask_windows_directory); }
 

@@ -15,6 +15,9 @@ std::wstring from_utf8(std::string_view bytes);
 std::string to_ansi(std::wstring_view text);
 std::wstring from_ansi(std::string_view bytes);
 std::wstring from_code_page(std::string_view bytes, unsigned code_page);
+// The text in `code_page` when every character has a byte sequence of its
+// own there (no default character, no look-alike); nothing otherwise.
+std::optional<std::string> to_code_page_exactly(std::wstring_view text, unsigned code_page);
 
 std::wstring upper(std::wstring_view text);  // CharUpperW
 wchar_t lower_char(wchar_t c);               // CharLowerW

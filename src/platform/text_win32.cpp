@@ -38,6 +38,27 @@ std::string to_ansi(std::wstring_view text) { return narrow(CP_ACP, WC_NO_BEST_F
 std::wstring from_ansi(std::string_view bytes) { return widen(CP_ACP, bytes); }
 std::wstring from_code_page(std::string_view bytes, unsigned code_page) { return widen(code_page, bytes); }
 
+std::optional<std::string> to_code_page_exactly(std::wstring_view text, unsigned code_page) {
+  if (code_page == CP_UTF8) return to_utf8(text);
+  if (text.size() > INT_MAX) return std::nullopt;
+  if (text.empty()) return std::string();
+  const int wide_size = static_cast<int>(text.size());
+  BOOL used_default = FALSE;
+  const int size =
+      WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, text.data(), wide_size, nullptr, 0, nullptr, &used_default);
+  if (size <= 0 || used_default) return std::nullopt;
+  std::string bytes(static_cast<size_t>(size), '\0');
+  if (WideCharToMultiByte(code_page, WC_NO_BEST_FIT_CHARS, text.data(), wide_size, bytes.data(), size, nullptr,
+                          &used_default) != size ||
+      used_default) {
+    return std::nullopt;
+  }
+  // A code page without the flag's check (a few of the stateful ones) must
+  // at least give the same text back.
+  if (widen(code_page, bytes) != text) return std::nullopt;
+  return bytes;
+}
+
 std::wstring upper(std::wstring_view text) {
   std::wstring result(text);
   if (!result.empty() && result.size() <= UINT_MAX) {

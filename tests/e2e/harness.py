@@ -727,6 +727,60 @@ class Pane:
             self.rc_file.unlink()
 
 
+PROMPT = re.compile(r"^[A-Z]:\\[^>]*>")
+
+
+class Shell:
+    """Wine's cmd in a tmux pane, typed into like a user would."""
+
+    def __init__(self, box, cwd, width=100, height=40):
+        self.box = box
+        self.pane = box.pane(command=["cmd"], cwd=cwd, width=width, height=height)
+        self.wait_for_prompts(1)
+
+    def prompts(self):
+        return sum(1 for line in self.pane.lines() if PROMPT.match(line))
+
+    def wait_for_prompts(self, count, timeout=60):
+        deadline = time.monotonic() + timeout
+        while self.prompts() < count:
+            if time.monotonic() > deadline:
+                raise AssertionError(f"no prompt after {timeout}s:\n{self.pane.screen()}")
+            time.sleep(0.1)
+
+    def type(self, line):
+        self.pane.send(line, "Enter")
+
+    def run(self, line, timeout=60):
+        """Types a command line and waits for the next prompt."""
+        before = self.prompts()
+        self.type(line)
+        self.wait_for_prompts(before + 1, timeout)
+        return self.pane.lines()
+
+    def zrn(self, arguments):
+        return f'"{self.box.wrapper_windows}" {arguments}'
+
+    def title(self):
+        return subprocess.run(["tmux", "-L", TMUX_SOCKET, "display", "-p", "-t", self.pane.name,
+                               "#{pane_title}"], stdout=subprocess.PIPE, check=True).stdout.decode().strip()
+
+    def assert_lines_end_normally(self, test):
+        lines = self.run("echo a & echo b")
+        at = max(i for i, line in enumerate(lines) if line.endswith("echo a & echo b"))
+        test.assertEqual(lines[at + 1:at + 3], ["a", "b"], "\n".join(lines))
+
+    def directory(self):
+        """The directory that the last prompt on the screen shows."""
+        prompts = [line for line in self.pane.lines() if PROMPT.match(line)]
+        return prompts[-1].split(">", 1)[0] if prompts else None
+
+    def code_page(self):
+        """The console's code page, as the system's chcp reports it."""
+        lines = self.run("%SystemRoot%\\system32\\chcp.com")
+        return [line for line in lines if "code page" in line][-1].rsplit(" ", 1)[-1]
+
+
 if __name__ == "__main__":
     if sys.argv[1:] != ["--make-template"]:
         sys.exit("usage: harness.py --make-template")

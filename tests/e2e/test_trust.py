@@ -124,6 +124,23 @@ class PlantedIndexes(TrustBox):
         self.assertEqual(lines[0], "N:\\x\u0416\\pq")
         self.assertEqual(lines[-1], "(+100,000 more)")
 
+    def test_f2_shows_its_own_list_over_a_future_dated_one(self):
+        # The data directory is a link: the drive's index cannot be written.
+        r = self.box.map_drive("R")
+        self.box.make_dirs(r, "elsewhere", "real/found-qxa", "real/found-qxb")
+        index = r / "elsewhere" / "Indexfile.ZRN"
+        index.write_bytes(b"R:\\planted-qxa\r\nR:\\planted-qxb\r\n")
+        future = time.time() + 3000 * 86400
+        os.utime(index, (future, future))
+        os.symlink(r / "elsewhere", r / "Zarnpath")
+        pane = self.box.pane("r:qx", cwd=self.d / "Work")
+        pane.wait_for("R:\\planted-qxa")
+        pane.send("F2")
+        lines = pane.wait_until(lambda lines: "R:\\real\\found-qxa" in "".join(lines))
+        self.assertNotIn("planted", "".join(lines))
+        pane.send("Escape")
+        self.assertEqual(pane.wait_exit(), 0)
+
     def test_a_folder_link_loop_keeps_the_old_index(self):
         loop = self.box.map_drive("L")
         (loop / "a").mkdir()

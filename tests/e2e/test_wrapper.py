@@ -4,11 +4,13 @@ folders in the temporary folder are the wrapper's own. Each payload would
 create a directory INJ...; none may appear anywhere."""
 
 import os
+import shutil
 import subprocess
 import time
 import unittest
 
 import harness
+from change_scripts import RESET
 from harness import Sandbox, windows_path
 
 DAY = 24 * 60 * 60
@@ -85,14 +87,32 @@ class Wrapper(unittest.TestCase):
         (self.t / "a^b").mkdir()
         self.assertEqual(self.wrapper("alpha", temp="T:\\a^b")[-1], "D:\\Alpha_Dir")
 
+    def test_only_a_script_the_program_made_whole_runs(self):
+        # A stand-in for the program writes a script of its own, first
+        # before the real program runs, then instead of it.
+        real = self.box.program_dir / "REAL.EXE"
+        self.box.exe.rename(real)
+        shutil.copy2(harness.PLANTED_PROGRAM, self.box.exe)
+        for real_runs in (True, False):
+            with self.subTest(real_runs=real_runs):
+                if not real_runs:
+                    real.unlink()
+                lines = self.wrapper("alpha")
+                self.assertNotIn("PLANTED SCRIPT RAN", lines)
+                self.assertEqual(lines[-1], "D:\\work")
+                self.assertEqual(list(self.tmp.iterdir()), [])
+
     def test_folders_of_stopped_runs_go_and_others_stay(self):
         old = time.time() - 2 * DAY
         folders = {"ZRN-1-1-1": ("ZRN2.BAT", "ZRNARGS.TXT", "123.OK"), "ZRN-2-2-1": ("mine.txt",),
-                   "ZRN-3-3-1": ("ZRN2.BAT",), "ZRN-4-4-1": ("ZRN2.BAT",)}
+                   "ZRN-3-3-1": ("ZRN2.BAT",), "ZRN-4-4-1": ("ZRN2.BAT",), "ZRN-5-5-1": ("ZRN2.BAT",)}
         for name, files in folders.items():
             (self.tmp / name).mkdir()
             for file in files:
                 (self.tmp / name / file).write_bytes(b"x")
+                # The script of a page left open long was written only now.
+                if name not in ("ZRN-3-3-1", "ZRN-5-5-1"):
+                    os.utime(self.tmp / name / file, (old, old))
             if name != "ZRN-3-3-1":
                 os.utime(self.tmp / name, (old, old))
         # A run still going holds its script open.
@@ -101,13 +121,13 @@ class Wrapper(unittest.TestCase):
         self.assertEqual(self.wrapper("alpha")[-1], "D:\\Alpha_Dir")
         holder.finish()
         self.assertEqual(sorted(str(p.relative_to(self.tmp)) for p in self.tmp.rglob("*")),
-                         sorted(f"{name}{suffix}" for name in ("ZRN-2-2-1", "ZRN-3-3-1", "ZRN-4-4-1")
+                         sorted(f"{name}{suffix}" for name in ("ZRN-2-2-1", "ZRN-3-3-1", "ZRN-4-4-1", "ZRN-5-5-1")
                                 for suffix in ("", "/" + folders[name][0])))
 
 
 class ScriptNamedByTheEnvironment(unittest.TestCase):
     """Started directly with the wrapper's variables set, the program writes
-    only a script it creates in a run folder, and marks only that one."""
+    only a script it creates in a run folder, and claims no other."""
 
     def test_no_file_is_written_through(self):
         with Sandbox() as box:
@@ -121,11 +141,20 @@ class ScriptNamedByTheEnvironment(unittest.TestCase):
                 holder.wait_output(b"held")
                 if not held:
                     holder.finish()
-                box.run_cmd(f'set "TMP=D:\\tmp"& set "ZRN_SCRIPT={windows_path(target)}"& set "ZRN_TOKEN=123"& '
-                            f'"{box.exe_windows}" alpha', cwd=d / "work", timeout=120)
+                result = box.run_cmd(f'set "TMP=D:\\tmp"& set "ZRN_SCRIPT={windows_path(target)}"& '
+                                     f'"{box.exe_windows}" alpha', cwd=d / "work", timeout=120)
                 holder.finish()
                 self.assertEqual(target.read_bytes(), b"@md INJP\r\n")
-                self.assertFalse((planted.parent / "123.OK").exists())
+                self.assertEqual(result.returncode, 0)
+
+    def test_a_run_folder_without_the_words_changes_nothing(self):
+        with Sandbox() as box:
+            d = box.map_drive("D")
+            box.make_dirs(d, "work/alpha", "tmp/ZRN-2")
+            result = box.run_cmd(f'set "TMP=D:\\tmp"& set "ZRN_SCRIPT=D:\\tmp\\ZRN-2\\ZRN2.BAT"& '
+                                 f'"{box.exe_windows}" alpha', cwd=d / "work", timeout=120)
+            self.assertIn("ZRN could not read the words you typed", result.text)
+            self.assertEqual((d / "tmp" / "ZRN-2" / "ZRN2.BAT").read_bytes(), RESET)
 
 
 if __name__ == "__main__":

@@ -5,9 +5,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/help_text.h"
 #include "handoff/run_folder.h"
+#include "platform/files.h"
+#include "platform/text.h"
 
 namespace zrn {
 namespace {
@@ -53,10 +56,37 @@ TEST(ChangeScript, ExclamationMarkTakesTheDelayedWayWhenExpansionIsOn) {
                 ":zrn_done\r\n");
 }
 
-TEST(ChangeScript, ReadsItselfAsUtf8AndGivesTheCodePageBack) {
-  EXPECT_EQ(change_script_bytes(L"C:\\x", 850),
-            "@echo off\r\nchcp 65001 >nul\r\n" + change("C:\\x", "C:\\x") + "chcp 850 >nul\r\n");
-  EXPECT_EQ(change_script_bytes(L"C:\\x", 65001), "@echo off\r\n" + change("C:\\x", "C:\\x"));
+// The script is in the console's code page when the path fits it, with no
+// chcp at all; only a path that needs UTF-8 switches, by chcp's full path.
+TEST(ChangeScript, ConsoleCodePageOrChcpByItsFullPath) {
+  const std::string chcp = "\"C:\\windows\\system32\\chcp.com\" ";
+  struct Case {
+    const wchar_t* directory;
+    unsigned code_page;
+    const wchar_t* chcp;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {L"C:\\x", 850, L"C:\\windows\\system32\\chcp.com", "@echo off\r\n" + change("C:\\x", "C:\\x")},
+      {L"C:\\Caf\u00e9", 437, L"C:\\windows\\system32\\chcp.com",
+       "@echo off\r\n" + change("C:\\Caf\x82", "C:\\Caf\x82")},
+      {L"C:\\Caf\u00e9", 1252, L"", "@echo off\r\n" + change("C:\\Caf\xE9", "C:\\Caf\xE9")},
+      {L"C:\\\u0416", 437, L"C:\\windows\\system32\\chcp.com",
+       "@echo off\r\n" + chcp + "65001 >nul\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96") + chcp + "437 >nul\r\n"},
+      // A look-alike never stands in: U+0100 has no byte of its own in 437.
+      {L"C:\\\u0100", 437, L"C:\\windows\\system32\\chcp.com",
+       "@echo off\r\n" + chcp + "65001 >nul\r\n" + change("C:\\\xC4\x80", "C:\\\xC4\x80") + chcp + "437 >nul\r\n"},
+      // No chcp that cmd would read as it stands: none at all.
+      {L"C:\\\u0416", 437, L"C:\\win!dows\\chcp.com", "@echo off\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96")},
+      {L"C:\\\u0416", 437, L"", "@echo off\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96")},
+      {L"C:\\\u0416", 65001, L"C:\\windows\\system32\\chcp.com",
+       "@echo off\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96")},
+      {L"C:\\\u0416", 0, L"C:\\windows\\system32\\chcp.com", "@echo off\r\n" + change("C:\\\xD0\x96", "C:\\\xD0\x96")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(platform::to_utf8(c.directory) + " in " + std::to_string(c.code_page));
+    EXPECT_EQ(change_script_bytes(c.directory, c.code_page, c.chcp), c.expected);
+  }
 }
 
 TEST(ChangeScript, OnlyARunFolderOfTheTemporaryFolderTakesTheScript) {
@@ -94,6 +124,33 @@ TEST(RunFolder, OnlyOldFoldersAndFilesOfRunsAreSwept) {
   for (const wchar_t* name : {L"mine.txt", L".OK", L"x1.OK", L"1.OK.txt", L"ZRN2.BAT.lnk"}) {
     EXPECT_FALSE(is_run_file_name(name)) << name;
   }
+}
+
+// However many folders come first that nobody can remove, every stale
+// folder has its turn.
+TEST(RunFolder, EachSweepStartsElsewhere) {
+  struct Case {
+    std::size_t candidates, most;
+    std::uint64_t turn;
+    std::vector<std::size_t> taken;
+  };
+  const Case cases[] = {
+      {0, 64, 7, {}},
+      {3, 64, 7, {1, 2, 0}},
+      {5, 2, 3, {3, 4}},
+      {5, 2, 9, {4, 0}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(sweep_turn(c.candidates, c.most, c.turn), c.taken) << c.turn;
+}
+
+// The captured words are read only from a file of the user's own.
+TEST(RunFolder, AFileTheUserMadeIsTheUsers) {
+  const std::wstring path = platform::temp_path() + L"zrn-owner-test.txt";
+  ASSERT_TRUE(platform::write_whole_file(path, "x"));
+  EXPECT_TRUE(platform::owned_by_user(path));
+  EXPECT_FALSE(platform::owned_by_user(platform::temp_path()));
+  platform::delete_file(path);
+  EXPECT_FALSE(platform::owned_by_user(path));
 }
 
 TEST(HelpText, SixteenLinesWithDescriptionsAtColumnThirteen) {

@@ -84,13 +84,19 @@ TEST(CommandLine, ReadsTheWordsTheWrappersEchoCaptured) {
     const std::wstring line = c.line;
     if (!line.starts_with(L"ZRN")) continue;
     SCOPED_TRACE(testing::Message() << "line: " << testing::PrintToString(line));
-    const auto words = captured_words(L"\r\n\r\nrem ZRN-WORDS #" + line.substr(line.size() > 3 ? 4 : 3) + L"# \r\n");
+    const std::wstring echo = L"\r\n\r\nrem ZRN-WORDS #" + line.substr(line.size() > 3 ? 4 : 3) + L"# \r\n";
+    const auto words = captured_words(echo + echo);
     ASSERT_TRUE(words);
     expect_case(interpret_command_words(*words, L"C:\\Work"), c);
   }
   using Words = std::vector<std::wstring>;
-  EXPECT_EQ(captured_words(L"rem ZRN-WORDS #C# #x# \r\nrem ZRN-WORDS #y#"), (Words{L"", L"C#", L"#x"}));
-  for (const wchar_t* echoed : {L"", L"rem ZRN-WORDS x#", L"rem ZRN-WORDS #x\r\n#"}) {
+  EXPECT_EQ(captured_words(L"rem ZRN-WORDS #C# #x# \r\nrem ZRN-WORDS #C# #x#"), (Words{L"", L"C#", L"#x"}));
+  // Under two loop letters (a, then b), cmd's echo read "%~dpa" in one and
+  // "%~tb" in the other as loop-variable text: no words are taken.
+  for (const wchar_t* echoed :
+       {L"", L"rem ZRN-WORDS #x#", L"rem ZRN-WORDS x#\r\nrem ZRN-WORDS x#",
+        L"rem ZRN-WORDS #x\r\n#\r\nrem ZRN-WORDS #x", L"rem ZRN-WORDS #100C:\\Work\\ta#\r\nrem ZRN-WORDS #100%~dpata#",
+        L"rem ZRN-WORDS #x %~tb#\r\nrem ZRN-WORDS #x 01/02/2026 10:00#"}) {
     EXPECT_FALSE(captured_words(echoed)) << echoed;
   }
 }

@@ -156,8 +156,9 @@ TEST(IndexAge, OneBuildWhenAbsentOrTooOld) {
     bool needed;
   };
   const Case cases[] = {
-      {std::nullopt, 0, true},     {std::nullopt, 2, true}, {kNow - 400 * kDay, 0, false},
-      {kNow - 30 * kDay, 1, true}, {kNow - kDay, 1, false}, {0, 1, true},
+      {std::nullopt, 0, true},        {std::nullopt, 2, true}, {kNow - 400 * kDay, 0, false},
+      {kNow - 30 * kDay, 1, true},    {kNow - kDay, 1, false}, {0, 1, true},
+      {kNow + 4000 * kDay, 1, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(index_needs_build(c.index_time, kNow, c.limit), c.needed)
@@ -257,9 +258,12 @@ TEST(IndexStorage, FallbackIsPerVolumeAndReadOnlyWhenItIsTheNewer) {
       {100, 200, true},
       {200, 100, false},
       {100, 100, false},
+      {1000, 200, true},  // dated now ...
+      {5000, 200, true},  // ... or later: the fallback, built since, is read
+      {5000, std::nullopt, false},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(fallback_preferred(c.own, c.fallback), c.fallback_read)
+    EXPECT_EQ(fallback_preferred(c.own, c.fallback, 1000), c.fallback_read)
         << c.own.value_or(-1) << " against " << c.fallback.value_or(-1);
   }
   EXPECT_EQ(fallback_index_name(L"d:\\", 0x1A2Bu), L"Indexfile-D-00001A2B.ZRN");

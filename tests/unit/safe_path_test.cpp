@@ -67,13 +67,46 @@ TEST(SafePath, IndexLinesStayOnTheirDrive) {
   }
 }
 
+// A link is followed, but one that leaves the match's drive is named.
+TEST(SafePath, ALinkOffItsDriveIsNamed) {
+  using platform::Destination;
+  struct Case {
+    std::optional<Destination> destination;
+    std::optional<Destination> root;
+    std::optional<std::wstring> named;
+  };
+  const Destination e{L"E:\\", false};
+  const Destination share{L"\\\\server\\share", true};
+  const Case cases[] = {
+      {std::nullopt, e, std::nullopt},
+      {Destination{L"e:\\Photos", false}, e, std::nullopt},
+      {Destination{L"e:\\Photos", false}, std::nullopt, std::nullopt},
+      {Destination{L"K:\\secret", false}, e, L"K:\\secret"},
+      {Destination{L"K:\\secret", false}, std::nullopt, L"K:\\secret"},
+      {Destination{L"\\\\server\\share\\x", true}, e, L"\\\\server\\share\\x"},
+      {Destination{L"E:\\Volume{1}\\", true}, e, L"E:\\Volume{1}\\"},
+      // A drive that is a share, or a folder given a letter, is one drive.
+      {Destination{L"\\\\server\\share\\photos", false}, share, std::nullopt},
+      {Destination{L"\\\\server\\shared\\photos", false}, share, L"\\\\server\\shared\\photos"},
+      {Destination{L"C:\\data\\photos", false}, Destination{L"C:\\data", false}, std::nullopt},
+      {Destination{L"C:\\database", false}, Destination{L"C:\\data", false}, L"C:\\database"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(off_drive_destination(L"E:\\photos-archive", c.destination, c.root), c.named)
+        << (c.destination ? platform::to_utf8(c.destination->path) : "none");
+  }
+  EXPECT_EQ(change_script_bytes(L"E:\\a", 0, L"", link_note(L"K:\\b&c")),
+            "@echo off\r\n(call )\r\nchdir /D \"E:\\a\"\r\n"
+            "if not errorlevel 1 echo Directory has been changed to E:\\a ^(a link to K:\\b^&c^)\r\n");
+}
+
 // The last gate before the shell: an implausible chosen directory leaves the
 // script as reset.
 TEST(SafePath, ChangeScriptRefusesAnImplausibleDirectory) {
   ChangeScript script(platform::temp_path() + L"zrn-safe-path-test.BAT");
   script.reset();
   std::wstring error;
-  EXPECT_FALSE(script.write(L"D:\\photos\"&md INJX&\"", &error));
+  EXPECT_EQ(script.write(L"D:\\photos\"&md INJX&\"", &error), ScriptWrite::refused);
   EXPECT_EQ(platform::read_whole_file(script.path()), reset_script_bytes());
   platform::delete_file(script.path());
 }
@@ -82,7 +115,7 @@ TEST(SafePath, ChangeScriptRefusesAnImplausibleDirectory) {
 TEST(SafePath, ChangeScriptThatCannotBeWrittenSaysWhy) {
   ChangeScript script(platform::temp_path());  // a folder: no file can be written there
   std::wstring error;
-  EXPECT_FALSE(script.write(L"D:\\photos", &error));
+  EXPECT_EQ(script.write(L"D:\\photos", &error), ScriptWrite::failed);
   EXPECT_NE(error.find(L"the change script " + platform::temp_path() + L" could not be written ("), std::wstring::npos)
       << error;
 }
