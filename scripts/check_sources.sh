@@ -22,7 +22,7 @@ flags=(--target=x86_64-w64-mingw32 -std=c++20 -fsyntax-only -nostdinc++
        -isystem /usr/src/googletest/googletest/include
        -Wall -Wextra -Wpedantic -Werror -Wshadow -Wconversion -Wno-sign-conversion
        -DUNICODE -D_UNICODE -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_WIN32_WINNT=0x0600
-       -DZRN_BUILD_TIME=0 -Isrc -Ibuild/generated)
+       -Isrc -Ibuild/generated)
 mapfile -t units < <(git ls-files '*.cpp')
 echo "Second compiler: $(clang++ --version | head -n 1), ${#units[@]} files"
 # Two at a time: the machine this runs on has two cores.

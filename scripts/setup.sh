@@ -19,7 +19,16 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S . -B build -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+# The toolchain is chosen once, when build/ is made (CMakePresets.json); later
+# builds configure again only when a CMake file changed (cmake --build does
+# that) or when SOURCE_DATE_EPOCH asks for a build time of its own (a
+# release). The build time sits in one generated header, so a configure
+# recompiles at most the one file that includes it.
+if [ ! -f build/CMakeCache.txt ]; then
+  cmake --preset linux-mingw
+elif [ -n "${SOURCE_DATE_EPOCH:-}" ]; then
+  cmake build
+fi
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
 cmake --build build -j2 "${targets[@]}"

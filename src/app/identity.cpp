@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "build_time.h"
+
 #ifndef ZRN_BUILD_TIME
 #error "ZRN_BUILD_TIME must be defined by the build: seconds since 1970 when the program was built"
 #endif

@@ -14,11 +14,16 @@ Wine process writes its output to files and is waited for with a timeout; one
 that runs over is ended together with everything it started, and the test
 fails with what it printed. Screens are driven in detached tmux panes.
 
+What is Wine's lives behind one seam, HOST: how a Windows program starts, how
+a drive letter maps to a folder, the console driver, and the facts where Wine
+differs from Windows that tests lean on. On Windows itself (NativeWindowsHost)
+programs start directly, drives are mapped with subst, and the tests that need
+a console driver are skipped.
+
 Run as a script with --make-template, it makes the template prefix.
 """
 
 import atexit
-import fcntl
 import os
 import pathlib
 import re
@@ -29,7 +34,13 @@ import subprocess
 import sys
 import tempfile
 import time
+import unittest
 import uuid
+
+try:
+    import fcntl  # only for the Wine template's lock
+except ImportError:
+    fcntl = None
 
 REPO = pathlib.Path(__file__).resolve().parents[2]
 BUILD_DIR = pathlib.Path(os.environ.get("ZRN_BUILD_DIR", REPO / "build"))
@@ -83,11 +94,164 @@ def wine_env(extra=None, prefix=None):
     return env
 
 
+# The seam: what is Wine's ----------------------------------------------------
+class WineHost:
+    """Windows programs run under Wine, in the group's own prefix; drive
+    letters are links in its dosdevices folder; screens are tmux panes. The
+    facts below were checked under Wine 8 (where it differs from Windows)."""
+
+    name = "wine"
+    # Screens can be read and typed into: the program's console is a tmux pane.
+    console_driver = True
+    # cmd takes , ; = and tabs between a batch file's words (Windows keeps
+    # them inside the word), and %~1 drops every quote of a word, not only
+    # the outer pair; the wrapper then takes the words one by one.
+    splits_words_at_separators = True
+    tilde_drops_every_quote = True
+    # The ANSI code page (what a batch file is read in) and a console's.
+    ansi_code_page = 1252
+    console_code_page = 437
+    # The drive letters are those that existed when the server started.
+    drives_need_restart = True
+
+    def launch(self, argv):
+        return ["wine", *(str(a) for a in argv)]
+
+    def environment(self, extra=None):
+        return wine_env(extra)
+
+    def start(self):
+        _fresh_prefix()
+        _start_wine()
+
+    def stop(self):
+        _stop_processes()
+        server_folder = PREFIX / "wineserver"
+        if server_folder.is_file() and server_folder.read_text().startswith("wine-"):
+            shutil.rmtree(pathlib.Path(tempfile.gettempdir()) / server_folder.read_text().strip(),
+                          ignore_errors=True)
+        shutil.rmtree(PREFIX, ignore_errors=True)
+
+    def map_drive(self, letter, folder):
+        link = DOSDEVICES / f"{letter.lower()}:"
+        if link.is_symlink() or link.exists():
+            link.unlink()
+        link.symlink_to(folder)
+
+    def unmap_drive(self, letter):
+        link = DOSDEVICES / f"{letter.lower()}:"
+        if link.is_symlink():
+            link.unlink()
+
+    def mapped_drives(self):
+        """{letter: folder} of the drives other than Z:, Wine's view of /."""
+        found = {}
+        if DOSDEVICES.is_dir():
+            for link in DOSDEVICES.iterdir():
+                name = link.name.lower()
+                if len(name) == 2 and name.endswith(":") and name != "z:":
+                    try:
+                        found[name[0].upper()] = link.resolve()
+                    except OSError:
+                        continue
+        return found
+
+    def unmapped_path(self, path):
+        return "Z:" + str(path).replace("/", "\\")
+
+    def working_directory(self, folder):
+        # Wine names a Unix folder inside a mapped drive by the drive's letter.
+        return str(folder)
+
+    def host_path(self, path):
+        return DOSDEVICES / f"{path[0].lower()}:" / pathlib.PureWindowsPath(path[3:]).as_posix()
+
+    def system_drive(self):
+        """The folder the program sees as C:\\."""
+        return PREFIX / "drive_c"
+
+    def end_process(self, popen, tag):
+        try:
+            os.killpg(popen.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        _end_tagged(tag)
+
+
+class NativeWindowsHost:
+    """Windows itself: programs start directly, drive letters are mapped with
+    subst (the letters the tests use must be free), and there is no console
+    driver, so the screens' tests are skipped."""
+
+    name = "windows"
+    console_driver = False
+    splits_words_at_separators = False
+    tilde_drops_every_quote = False
+    drives_need_restart = False
+
+    def __init__(self):
+        import ctypes  # noqa: PLC0415 (Windows only)
+        self.ansi_code_page = ctypes.windll.kernel32.GetACP()
+        self.console_code_page = ctypes.windll.kernel32.GetOEMCP()
+        self._drives = {}
+
+    def launch(self, argv):
+        return [str(a) for a in argv]
+
+    def environment(self, extra=None):
+        return {**os.environ, **(extra or {})}
+
+    def start(self):
+        pass
+
+    def stop(self):
+        for letter in list(self._drives):
+            self.unmap_drive(letter)
+
+    def map_drive(self, letter, folder):
+        self.unmap_drive(letter)
+        if os.path.exists(f"{letter}:\\"):
+            raise RuntimeError(f"drive {letter}: exists on this machine; the tests need it free")
+        if _quiet(["subst", f"{letter}:", str(folder)], None, timeout=60) != 0:
+            raise RuntimeError(f"subst could not map {letter}: to {folder}")
+        self._drives[letter.upper()] = pathlib.Path(folder).resolve()
+
+    def unmap_drive(self, letter):
+        if self._drives.pop(letter.upper(), None) is not None:
+            _quiet(["subst", f"{letter}:", "/D"], None, timeout=60)
+
+    def mapped_drives(self):
+        return dict(self._drives)
+
+    def unmapped_path(self, path):
+        return str(path)
+
+    def working_directory(self, folder):
+        # A folder inside a mapped drive is entered by the drive's letter, so
+        # that the program sees it as Wine would show it.
+        return windows_path(folder)
+
+    def host_path(self, path):
+        folder = self._drives.get(path[0].upper())
+        return folder / path[3:] if folder else pathlib.Path(path)
+
+    def system_drive(self):
+        return pathlib.Path(os.environ.get("SystemDrive", "C:") + "\\")
+
+    def end_process(self, popen, tag):
+        _quiet(["taskkill", "/F", "/T", "/PID", str(popen.pid)], None, timeout=60)
+
+
+# A run in a session of its own is ended with all it started (POSIX only).
+_SESSIONS = os.name != "nt"
+HOST = NativeWindowsHost() if os.name == "nt" else WineHost()
+
+
 def _quiet(argv, env, timeout):
     """Runs a short command with every standard handle on the null device, so
     that nothing it leaves running can hold a pipe of ours."""
     return subprocess.run(argv, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL, start_new_session=True, timeout=timeout,
+                          stderr=subprocess.DEVNULL, start_new_session=_SESSIONS, timeout=timeout,
                           check=False).returncode
 
 
@@ -155,6 +319,14 @@ def make_template():
         _make_template_locked()
 
 
+def copy_template(target):
+    """A Wine prefix of its own at `target`, copied from the template, for a
+    script that starts Wine itself."""
+    with _template_lock():
+        _make_template_locked()
+        _copy_prefix(TEMPLATE, pathlib.Path(target))
+
+
 def _copy_prefix(source, target):
     """A copy of the template: Wine's binaries as hard links, the rest (the
     registry, the users' folders, win.ini) as files of its own."""
@@ -207,8 +379,7 @@ def ensure_wine():
     atexit.register(_stop_wine)
     _scratch = pathlib.Path(tempfile.mkdtemp(prefix=f"zrn-e2e-{GROUP}-"))
     try:
-        _fresh_prefix()
-        _start_wine()
+        HOST.start()
     except Exception as failure:
         _failure = failure
         raise
@@ -252,20 +423,18 @@ def restart_wine():
     its mount manager found when it started: drives mapped since then appear
     only after a restart."""
     ensure_wine()
-    _stop_processes()
-    _start_wine()
+    if HOST.drives_need_restart:
+        _stop_processes()
+        _start_wine()
 
 
 def _stop_wine():
-    _tmux("kill-server")
-    # tmux leaves its socket behind.
-    socket = pathlib.Path(os.environ.get("TMUX_TMPDIR", "/tmp")) / f"tmux-{os.getuid()}" / TMUX_SOCKET
-    socket.unlink(missing_ok=True)
-    _stop_processes()
-    server_folder = PREFIX / "wineserver"
-    if server_folder.is_file() and server_folder.read_text().startswith("wine-"):
-        shutil.rmtree(pathlib.Path(tempfile.gettempdir()) / server_folder.read_text().strip(), ignore_errors=True)
-    shutil.rmtree(PREFIX, ignore_errors=True)
+    if HOST.console_driver:
+        _tmux("kill-server")
+        # tmux leaves its socket behind.
+        socket = pathlib.Path(os.environ.get("TMUX_TMPDIR", "/tmp")) / f"tmux-{os.getuid()}" / TMUX_SOCKET
+        socket.unlink(missing_ok=True)
+    HOST.stop()
     if _scratch is not None:
         shutil.rmtree(_scratch, ignore_errors=True)
 
@@ -284,7 +453,7 @@ def wine_processes():
 
 def _pids_whose_environment_holds(*entries):
     wanted = {entry.encode() for entry in entries}
-    for name in os.listdir("/proc"):
+    for name in os.listdir("/proc") if os.path.isdir("/proc") else []:
         if not name.isdigit() or int(name) == os.getpid():
             continue
         try:
@@ -305,31 +474,26 @@ def _end_tagged(*tags):
 
 
 def windows_path(path):
-    """The Wine path of a Unix path: a mapped drive when one holds it, else Z:."""
+    """The Windows path of a test's path: on a mapped drive when one holds it,
+    else as the host names it (Z: under Wine)."""
     path = pathlib.Path(path).resolve()
     best = None
-    if DOSDEVICES.is_dir():
-        for link in DOSDEVICES.iterdir():
-            name = link.name.lower()
-            if len(name) != 2 or not name.endswith(":") or name == "z:":
-                continue
-            try:
-                target = link.resolve()
-                rel = path.relative_to(target)
-            except (OSError, ValueError):
-                continue
-            if best is None or len(str(target)) > len(str(best[1])):
-                best = (name[0].upper(), target, rel)
+    for letter, target in HOST.mapped_drives().items():
+        try:
+            rel = path.relative_to(target)
+        except ValueError:
+            continue
+        if best is None or len(str(target)) > len(str(best[1])):
+            best = (letter, target, rel)
     if best:
         letter, _, rel = best
-        parts = [p for p in rel.parts]
-        return f"{letter}:\\" + "\\".join(parts)
-    return "Z:" + str(path).replace("/", "\\")
+        return f"{letter}:\\" + "\\".join(rel.parts)
+    return HOST.unmapped_path(path)
 
 
 def unix_path(path):
-    """The Unix path of a Wine path on a drive of the group's prefix."""
-    return DOSDEVICES / f"{path[0].lower()}:" / pathlib.PureWindowsPath(path[3:]).as_posix()
+    """The test's own path of a Windows path on a drive the program sees."""
+    return HOST.host_path(path)
 
 
 # The build's identity ------------------------------------------------------
@@ -390,9 +554,9 @@ class Process:
             stdin = subprocess.DEVNULL
         try:
             with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
-                self.popen = subprocess.Popen(self.argv, cwd=str(cwd),
-                                              env=wine_env({**(env or {}), RUN_TAG: self.tag}),
-                                              stdin=stdin, stdout=out, stderr=err, start_new_session=True)
+                self.popen = subprocess.Popen(self.argv, cwd=HOST.working_directory(cwd),
+                                              env=HOST.environment({**(env or {}), RUN_TAG: self.tag}),
+                                              stdin=stdin, stdout=out, stderr=err, start_new_session=_SESSIONS)
         finally:
             if opened:
                 opened.close()
@@ -438,11 +602,7 @@ class Process:
 
     def kill(self):
         """Ends the process, its session and every process it started."""
-        try:
-            os.killpg(self.popen.pid, signal.SIGKILL)
-        except ProcessLookupError:
-            pass
-        _end_tagged(self.tag)
+        HOST.end_process(self.popen, self.tag)
         self.popen.wait()
         if self.popen.stdin:
             self.popen.stdin.close()
@@ -458,7 +618,7 @@ class Process:
 def run_wine(argv, cwd=None, env=None, timeout=120, stdin=None):
     """Runs a Windows program (`argv` without "wine") outside any sandbox."""
     ensure_wine()
-    return Process(["wine", *argv], cwd or _scratch, env, stdin, _scratch).run(timeout)
+    return Process(HOST.launch(argv), cwd or _scratch, env, stdin, _scratch).run(timeout)
 
 
 _host_facts = None
@@ -513,10 +673,9 @@ class Sandbox:
                 process.popen.stdin.close()
         # What the runs started and left behind, in one look at the processes.
         _end_tagged(*(process.tag for process in self._processes))
-        for link in self._drives:
-            if link.is_symlink():
-                link.unlink()
-            for index in self.fallback_indexes(link.name[0]):
+        for letter in self._drives:
+            HOST.unmap_drive(letter)
+            for index in self.fallback_indexes(letter):
                 index.unlink()
         shutil.rmtree(self.root, ignore_errors=True)
         shutil.rmtree(self.runs_dir, ignore_errors=True)
@@ -546,11 +705,8 @@ class Sandbox:
         returns the folder."""
         folder = pathlib.Path(target) if target else self.root / f"drive-{letter.lower()}"
         folder.mkdir(parents=True, exist_ok=True)
-        link = DOSDEVICES / f"{letter.lower()}:"
-        if link.is_symlink() or link.exists():
-            link.unlink()
-        link.symlink_to(folder)
-        self._drives.append(link)
+        HOST.map_drive(letter, folder)
+        self._drives.append(letter)
         return folder
 
     @staticmethod
@@ -583,7 +739,7 @@ class Sandbox:
         program with a raw command line. The command goes through a batch file:
         Wine would re-quote it if it were passed as an argument."""
         script = self.root / f"run-{uuid.uuid4().hex[:8]}.bat"
-        script.write_bytes(("@echo off\r\n" + command + "\r\n").encode("cp1252", errors="replace"))
+        script.write_bytes(("@echo off\r\n" + command + "\r\n").encode(f"cp{HOST.ansi_code_page}", errors="replace"))
         return self._wine(["cmd", "/c", windows_path(script)], cwd, env, timeout, stdin)
 
     def run_shell(self, command, cwd=None, env=None, timeout=120):
@@ -595,7 +751,7 @@ class Sandbox:
         """Starts a Windows program (`argv` without "wine") that runs beside
         the test, e.g. one that holds a file; it ends at the latest with the
         sandbox."""
-        return self.start_process(["wine", *argv], cwd, env, stdin)
+        return self.start_process(HOST.launch(argv), cwd, env, stdin)
 
     def hold(self, path, share_mode):
         """Starts a Windows process that holds `path` open for reading and
@@ -615,9 +771,11 @@ class Sandbox:
 
     def pane(self, *args, width=100, height=40, cwd=None, env=None, command=None):
         """Starts the program (or a Wine `command` list) in a detached tmux pane
-        of width x height."""
+        of width x height; skipped where the host has no console driver."""
+        if not HOST.console_driver:
+            raise unittest.SkipTest(f"no console driver on {HOST.name}")
         argv = command if command is not None else [str(self.exe), *args]
-        pane = Pane(argv, width, height, cwd or self.root, env)
+        pane = Pane(HOST.launch(argv), width, height, cwd or self.root, env)
         self._panes.append(pane)
         return pane
 
@@ -635,7 +793,8 @@ def _quote(text):
 
 
 class Pane:
-    """The program in a tmux pane: send keys, read the screen with colours."""
+    """A program (`argv` as started, e.g. by HOST.launch) in a tmux pane: send
+    keys, read the screen with colours."""
 
     def __init__(self, argv, width, height, cwd, env):
         self.name = "zrn" + uuid.uuid4().hex[:8]
@@ -646,7 +805,7 @@ class Pane:
         variables = wine_env({**(env or {}), RUN_TAG: self.tag})
         exports = " ".join(f"{k}={_quote(v)}" for k, v in variables.items()
                            if k.startswith("WINE") or k == RUN_TAG or (env and k in env))
-        script = (f"cd {_quote(cwd)} && env -u DISPLAY {exports} wine "
+        script = (f"cd {_quote(cwd)} && env -u DISPLAY {exports} "
                   + " ".join(_quote(a) for a in self.argv)
                   + f"; echo $? > {_quote(self.rc_file)}; exec sleep 100000")
         started = _tmux("new-session", "-d", "-s", self.name, "-x", str(width), "-y", str(height),
@@ -703,6 +862,10 @@ class Pane:
     def exited(self):
         return self.rc_file.exists() and bool(self.rc_file.read_text().strip())
 
+    def history(self):
+        """Every line the pane has shown, the screen and what scrolled off."""
+        return _tmux("capture-pane", "-p", "-S", "-", "-t", self.name, capture=True).stdout.decode("utf-8", "replace")
+
     def _describe(self, what, screen=None):
         if screen is None:
             try:
@@ -711,7 +874,7 @@ class Pane:
                 screen = str(gone)
         state = (f"ended with exit code {self.rc_file.read_text().strip()}" if self.exited
                  else "still running")
-        described = f"wine {shlex.join(self.argv)} ({state}): {what}; the screen:\n{screen}"
+        described = f"{shlex.join(self.argv)} ({state}): {what}; the screen:\n{screen}"
         # What scrolled off, or what a program printed before it cleared the
         # screen on leaving.
         history = _tmux("capture-pane", "-p", "-S", "-", "-E", "-1", "-t", self.name, capture=True)
@@ -784,4 +947,5 @@ class Shell:
 if __name__ == "__main__":
     if sys.argv[1:] != ["--make-template"]:
         sys.exit("usage: harness.py --make-template")
-    make_template()
+    if HOST.name == "wine":
+        make_template()

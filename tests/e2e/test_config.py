@@ -124,9 +124,8 @@ class Encodings(unittest.TestCase):
 
     def test_without_a_mark_utf8_else_ansi_and_utf16_after_its_mark(self):
         line = "[QuickDIR]\r\nQ1=D:\\{}\r\n"
-        # Wine's ANSI code page is 1252.
         cases = [(line.format("Jörg Müller").encode("utf-8"), "D:\\Jörg Müller\\"),
-                 (line.format("Jörg Müller").encode("cp1252"), "D:\\Jörg Müller\\"),
+                 (line.format("Jörg Müller").encode(f"cp{harness.HOST.ansi_code_page}"), "D:\\Jörg Müller\\"),
                  (("\ufeff" + line.format("Jörg 中文")).encode("utf-16-le"), "D:\\Jörg 中文\\")]
         for content, expected in cases:
             with self.subTest(expected), Sandbox() as box:

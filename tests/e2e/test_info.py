@@ -14,12 +14,10 @@ CREDIT_LINE = re.compile(r"^ {9}  ZRN - Zarnpath, By [^,]+, .+ \(\S+\)$")
 
 
 def build_time_from_build_dir():
-    """The build time the library was compiled with, when the build files say."""
-    for flags in harness.BUILD_DIR.glob("**/zarnpath_lib.dir/flags.make"):
-        found = re.search(r"ZRN_BUILD_TIME=(\d+)", flags.read_text())
-        if found:
-            return int(found.group(1))
-    return None
+    """The build time the program was compiled with, when the build says."""
+    header = harness.BUILD_DIR / "generated" / "build_time.h"
+    found = re.search(r"#define ZRN_BUILD_TIME (\d+)", header.read_text()) if header.is_file() else None
+    return int(found.group(1)) if found else None
 
 
 def processor_name(facts):

@@ -4,13 +4,13 @@ accented names and the wrapper in Wine's cmd."""
 
 import os
 import pathlib
-import subprocess
+import shutil
 import tempfile
 import time
 import unittest
 
 from change_scripts import RESET, script_for
-from harness import PREFIX, Sandbox
+from harness import HOST, Sandbox
 
 README = (b"This hidden directory contains the file IndexFile.ZRN.\r\n"
           b"This is an index file for the Zarnpath program.\r\n"
@@ -104,11 +104,11 @@ class IndexPass(SearchBox):
         self.assertTrue(self.index.exists())
 
     def test_drive_searched_from_a_current_directory_on_c(self):
-        cwd = pathlib.Path(tempfile.mkdtemp(prefix="zrn-cwd-", dir=PREFIX / "drive_c"))
-        self.addCleanup(lambda: subprocess.run(["rm", "-rf", str(cwd)], check=False))
+        cwd = pathlib.Path(tempfile.mkdtemp(prefix="zrn-cwd-", dir=HOST.system_drive()))
+        self.addCleanup(shutil.rmtree, cwd, True)
         self.search("d:unique", cwd=cwd)
         self.assertEqual(self.box.change_script(), script_for("D:\\Single\\Unique Place"))
-        self.assertFalse((PREFIX / "drive_c" / "Zarnpath").exists())
+        self.assertFalse((HOST.system_drive() / "Zarnpath").exists())
 
     def test_temporary_folder_with_a_blank(self):
         (self.t / "tmp dir").mkdir()
