@@ -5,11 +5,12 @@
 #include <new>
 #include <optional>
 
-#include "app/build_progress.h"
+#include "app/build_watch.h"
 #include "app/command_line.h"
 #include "app/help_text.h"
 #include "app/identity.h"
 #include "app/program_state.h"
+#include "app/run_control.h"
 #include "app/selection_path.h"
 #include "config/configuration.h"
 #include "config/quick_directories.h"
@@ -17,11 +18,14 @@
 #include "console/screen_layout.h"
 #include "handoff/change_script.h"
 #include "handoff/run_folder.h"
+#include "handoff/safe_path.h"
 #include "index/exclusions.h"
 #include "index/index_builder.h"
-#include "index/index_storage.h"
+#include "index/working_files.h"
 #include "info/information_report.h"
-#include "platform/command_line.h"
+#include "paths/paths.h"
+#include "platform/console_device.h"
+#include "platform/environment.h"
 #include "platform/system.h"
 #include "platform/system_info.h"
 #include "search/match_collection.h"
@@ -57,87 +61,122 @@ ReportFacts report_facts(const ProgramState& run) {
 }
 
 // Writes the change script for `directory`; a script that could not be
-// written is said in one line, since the shell then stays where it is.
-ScriptWrite hand_over(ChangeScript& script, const std::wstring& directory) {
-  const ScriptWrite written = script.write(directory);
+// written is said in one line, with the reason, since the shell then stays
+// where it is.
+ScriptWrite hand_over(Console& console, ChangeScript& script, const std::wstring& directory) {
+  std::wstring error;
+  const ScriptWrite written = script.write(directory, &error);
   if (written == ScriptWrite::failed) {
-    Console::open();
-    Console::print_line(L"ZRN could not write its change script " + script.path() + L"; the directory stays as it is.");
+    console.open();
+    console.print_line(L"ZRN could not write its change script: " + error + L"; the directory stays as it is.");
   }
   return written;
 }
 
 // Hands the table entry that the /Q character names to the change script,
 // or says that the switch has no directory.
-void run_quick_directory_mode(const ProgramState& run, ChangeScript& script) {
+void run_quick_directory_mode(const ProgramState& run, Console& console, ChangeScript& script) {
   const wchar_t switch_character = run.command.quick_switch.front();
   const std::wstring& entry = run.quick_directories[quick_entry_index(switch_character)];
   // An entry that no directory can have (a quote, a control character) is
   // as good as none.
-  if (!entry.empty() && hand_over(script, entry) != ScriptWrite::refused) return;
-  Console::print_line();
-  Console::print_line(std::wstring(kDisplayTitle));
-  Console::print_line();
-  Console::print_line(quick_switch_message(switch_character, entry, run.program_directory + L"ZRN.INI"));
+  if (!entry.empty() && hand_over(console, script, entry) != ScriptWrite::refused) return;
+  console.print_line();
+  console.print_line(std::wstring(kDisplayTitle));
+  console.print_line();
+  console.print_line(quick_switch_message(switch_character, entry, run.program_directory + L"ZRN.INI"));
 }
 
-void run_search_mode(const ProgramState& run, ChangeScript& script, std::vector<std::wstring>& notes) {
+// The line that says why the search ends without a list; empty when the
+// matches go on to the change script or the page.
+std::wstring search_stop_line(const SearchResult& found, const std::wstring& drive_root) {
+  // A stopped build, a missing drive, or nothing found: one line says so.
+  std::wstring message = outcome_message(found.outcome, drive_root);
+  if (message.empty() && found.matches.paths.empty()) message = nothing_found_line(found.matches);
+  return message;
+}
+
+void run_search_mode(const ProgramState& run, RunControl& control, ChangeScript& script,
+                     std::vector<std::wstring>& notes) {
+  Console& console = control.console();
   SearchResult found = collect_matches(run.index, run.command.search_text, run.command.drive_root);
   const std::vector<std::wstring>& paths = found.matches.paths;
   // What a build had to tell (a listing it stopped) is said as a line.
   const auto print_notes = [&] {
     if (notes.empty()) return;
-    Console::open();
-    for (const auto& line : notes) Console::print_line(line);
+    console.open();
+    for (const auto& line : notes) console.print_line(line);
   };
-  // A stopped build, a missing drive, or nothing found: one line says so.
-  std::wstring message = outcome_message(found.outcome, run.command.drive_root);
-  if (message.empty() && paths.empty()) message = nothing_found_line(found.matches);
-  if (!message.empty()) {
+  if (const std::wstring message = search_stop_line(found, run.command.drive_root); !message.empty()) {
     print_notes();
-    Console::open();
-    Console::print_line(message);
+    console.open();
+    console.print_line(message);
   } else if (paths.size() == 1) {
-    hand_over(script, paths.front());
+    hand_over(console, script, paths.front());
     print_notes();
   } else {
-    const std::wstring chosen = run_selection_path(run, std::move(found.matches), notes);
-    if (!chosen.empty()) hand_over(script, chosen);
+    const std::wstring chosen = run_selection_path(run, control, std::move(found.matches), notes);
+    if (!chosen.empty()) hand_over(console, script, chosen);
   }
 }
 
-void dispatch_mode(const ProgramState& run, ChangeScript& script, std::vector<std::wstring>& notes) {
+void dispatch_mode(const ProgramState& run, RunControl& control, ChangeScript& script,
+                   std::vector<std::wstring>& notes) {
+  Console& console = control.console();
   if (run.command.words_lost) {
-    Console::open();
-    Console::print_line(L"ZRN could not read the words you typed; the directory stays as it is.");
-    Console::close();
+    console.open();
+    console.print_line(L"ZRN could not read the words you typed; the directory stays as it is.");
+    console.close();
   } else if (run.command.info) {
-    print_information_report(report_facts(run));
-    Console::close();
+    print_information_report(console, report_facts(run));
+    console.close();
   } else if (run.command.help) {
-    print_help();
-    Console::close();
+    print_help(console);
+    console.close();
   } else if (!run.command.quick_switch.empty()) {
-    run_quick_directory_mode(run, script);
-    Console::close();
+    run_quick_directory_mode(run, console, script);
+    console.close();
   } else {
-    run_search_mode(run, script, notes);
+    run_search_mode(run, control, script, notes);
   }
+}
+
+// What the run reads before it does anything: ZRN.INI, the change script the
+// wrapper named, the command line.
+ChangeScript read_run_settings(ProgramState& run) {
+  const Configuration configuration = read_configuration(run.program_directory);
+  run.quick_directories = quick_directory_table(configuration.quick_directories);
+  run.index.age_limit = configuration.index_age_limit;
+  run.index.exclusions.insert(run.index.exclusions.end(), configuration.exclusions.begin(),
+                              configuration.exclusions.end());
+  ChangeScript script = ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"), run.program_directory,
+                                             run.index.temporary_directory);
+  run.command = read_command_line(script.run_folder());
+  return script;
+}
+
+// Reads what the run needs and does its one mode; what went wrong, if the
+// run failed half-way.
+std::wstring run_mode(ProgramState& run, RunControl& control, std::optional<ChangeScript>& script,
+                      std::vector<std::wstring>& notes) {
+  try {
+    run.window = control.console().window_size().value_or(Size{});
+    run.program_directory = program_directory();
+    script.emplace(read_run_settings(run));
+    script->reset();
+    remove_stale_run_folders(run.index.temporary_directory);
+    dispatch_mode(run, control, *script, notes);
+  } catch (const std::bad_alloc&) {
+    return L"the system refused it memory";
+  } catch (const std::exception& error) {
+    return L"an unexpected failure (" + widened_ascii(error.what()) + L")";
+  } catch (...) {
+    return L"an unexpected failure";
+  }
+  return L"";
 }
 
 }  // namespace
-
-void shutdown() {
-  // The close handler runs on the system's control thread while the main
-  // thread may be ending too: only the first caller does the work.
-  static std::atomic<bool> done{false};
-  if (done.exchange(true)) return;
-  // Files, find handles and libraries are owned by objects that close them;
-  // what is left is console output still on its way, and the working files
-  // of a run cut short by the closing window.
-  delete_working_files();
-  Console::close();
-}
 
 int run_program() {
   platform::set_up_process();
@@ -151,45 +190,29 @@ int run_program() {
   run.index.exclusions = default_exclusions();
   run.index.web_address = std::wstring(kWebAddress);
 
-  set_shutdown_routine(shutdown);
+  // Never destroyed: the control thread may still use them while the
+  // process ends.
+  platform::ConsoleDevice& device = platform::windows_console();
+  Console& console = *new Console(device);
+  RunControl& control = *new RunControl(console);
   // Lines said once the console is the user's again (a listing stopped).
   std::vector<std::wstring> notes;
-  BuildProgress build_progress(notes);
-  run.index.progress = &build_progress;
+  BuildWatch build_watch(control, notes);
+  run.index.progress = &build_watch;
   // Even a failure inside the program leaves the console as the user had it.
-  platform::on_internal_failure([] { Console::give_back(); });
-  Console::open(std::wstring(kDisplayTitle));
+  platform::on_internal_failure(give_watched_console_back);
+  console.open(std::wstring(kDisplayTitle));
+  control.watch(device);
   std::optional<ChangeScript> script;
-  std::wstring failure;
-  try {
-    run.window = Console::window_size().value_or(Size{});
-    run.program_directory = program_directory();
-    const Configuration configuration = read_configuration(run.program_directory);
-    run.quick_directories = quick_directory_table(configuration.quick_directories);
-    run.index.age_limit = configuration.index_age_limit;
-    run.index.exclusions.insert(run.index.exclusions.end(), configuration.exclusions.begin(),
-                                configuration.exclusions.end());
-    script.emplace(ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"), run.program_directory));
-    run.command = read_command_line(script->run_folder());
-    script->reset();
-    remove_stale_run_folders(platform::temp_path());
-
-    dispatch_mode(run, *script, notes);
-  } catch (const std::bad_alloc&) {
-    failure = L"the system refused it memory";
-  } catch (const std::exception& error) {
-    failure = L"an unexpected failure (" + widened_ascii(error.what()) + L")";
-  } catch (...) {
-    failure = L"an unexpected failure";
-  }
+  const std::wstring failure = run_mode(run, control, script, notes);
   // A run that failed half-way never moves the shell, and says so once the
   // console is the user's again.
   if (!failure.empty() && script) script->reset();
-  shutdown();
+  control.shutdown();
   if (!failure.empty()) {
-    Console::open();
-    Console::print_line(L"ZRN stopped early: " + failure + L". The directory was not changed.");
-    Console::close();
+    console.open();
+    console.print_line(L"ZRN stopped early: " + failure + L". The directory was not changed.");
+    console.close();
   }
   // Only a run that made its run folder's script whole tells the wrapper so.
   return failure.empty() && script && script->made_whole() ? kScriptMadeExitCode : 0;

@@ -163,6 +163,8 @@ class PlantedIndexes(TrustBox):
                 result = self.search(f"{letter.lower()}:target")
                 self.assertEqual(index.read_bytes(), old)
                 self.assertIn(f"The listing of {letter}:\\ was stopped", result.text)
+                # The line says what gave the listing away.
+                self.assertRegex(result.text, r"was stopped: (more than 1000 of its paths|it grew past|cmd ended by a crash)")
                 self.assertEqual(self.box.change_script(), script_for(f"{letter}:\\old\\target"))
 
 
