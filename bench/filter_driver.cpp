@@ -42,7 +42,9 @@ int main(int argc, char** argv) {
   if (mode == "filter") {
     std::vector<std::wstring> words;
     for (int i = 4; i < argc; ++i) words.push_back(zrn::platform::upper(wide(argv[i])));
-    count = zrn::filter_listing(wide(argv[2]), wide(argv[3]), words) ? 1 : 0;
+    zrn::platform::File reader = zrn::platform::File::open_for_reading(wide(argv[2]));
+    zrn::ListingFilter filter(wide(argv[3]), words);
+    count = reader.is_open() && filter.read_more(reader) && filter.finish() ? 1 : 0;
   } else {
     std::vector<std::wstring> matches;
     const zrn::IndexScan scan(wide(argv[3]), zrn::platform::ansi_byte_characters());

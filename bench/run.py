@@ -181,7 +181,7 @@ def main():
         for label, seconds, peak, found in query_rows:
             print(f"  {label:<45}  {seconds:7.3f} s, {found:>6} matches, peak working set {peak:.1f} MB")
         print("\nFilter step of a build")
-        print(f"  filter_listing (UTF-16 in, ANSI out)           {filter_time:7.3f} s, "
+        print(f"  ListingFilter (UTF-16 in, ANSI out)            {filter_time:7.3f} s, "
               f"peak working set {filter_peak:.1f} MB")
         print(f"  LC_ALL=C grep -v -i -F -f words (ANSI)         {min(grep_filter):7.3f} s   "
               f"ratio {filter_time / min(grep_filter):.2f}")

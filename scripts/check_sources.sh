@@ -34,9 +34,9 @@ fi
 # Each folder of src includes only the folders below it, so that data flows
 # down and results come back up; only src/platform speaks to Windows.
 declare -A below=(
-  [platform]="" [handoff]="platform" [config]="platform" [index]="handoff platform"
-  [search]="index handoff platform" [console]="platform" [info]="console platform"
-  [app]="config console handoff index info platform search")
+  [platform]="" [paths]="platform" [handoff]="paths platform" [config]="platform" [index]="paths platform"
+  [search]="index handoff paths platform" [console]="paths platform" [info]="console platform"
+  [app]="config console handoff index info paths platform search")
 echo "Layers: ${!below[*]}"
 while IFS= read -r line; do
   file=${line%%:*}
@@ -47,6 +47,29 @@ while IFS= read -r line; do
     status=1
   fi
 done < <(git grep -E '^#include "[a-z_]+/' -- 'src/*.cpp' 'src/*.h')
+# The console is an object the run makes and hands down: src/console keeps
+# no state of its own in a static or a global (constants aside).
+if git grep -nE '(^|[^_[:alnum:]])static[[:space:]]+([^c_]|c[^o])' -- 'src/console/*' |
+   grep -vE 'static (constexpr|const [^(]*=)'; then
+  echo "src/console keeps state in a static: hand it in instead."
+  status=1
+fi
+# A global is a line at namespace scope that defines a variable: no
+# parenthesis, not a constant, a type, an alias or a declaration.
+if git grep -nE '^[A-Za-z_][A-Za-z0-9_:<>,* ]* [a-z_][A-Za-z0-9_]*( *=.*|\{.*\})?;$' -- 'src/console/*' |
+   grep -vE ':(const|constexpr|inline constexpr|using|namespace|class|struct|enum|extern|return|typedef) '; then
+  echo "src/console defines a global: hand it in instead."
+  status=1
+fi
+# Below app, nothing stores a routine to call later (a set_shutdown_routine):
+# a call into app goes through an interface handed down, never a function
+# pointer kept in a static or a global. src/platform is exempt: the system's
+# handlers take no argument, so it keeps the one routine each registers.
+if git grep -nE '^([^ /].*\(\* *[a-z_][A-Za-z0-9_]*\) *\(.*\)( *=.*)?;$|^([a-z]+ )*std::function<.*> [a-z_][A-Za-z0-9_]*( *=.*|\{.*\})?;$)|^ *static .*(\(\* *[a-z_]|std::function<)' \
+     -- 'src/*' ':!src/platform' ':!src/app'; then
+  echo "A layer below app keeps a routine in a static or global: hand an interface down instead."
+  status=1
+fi
 if git grep -lE '^#include <windows\.h>' -- 'src/*' ':!src/platform'; then
   echo "Only src/platform includes <windows.h>."
   status=1

@@ -2,7 +2,7 @@
 
 #include "handoff/run_folder.h"
 #include "handoff/safe_path.h"
-#include "platform/command_line.h"
+#include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -61,14 +61,10 @@ std::optional<std::vector<std::wstring>> wrapper_words(VariableReader variable) 
   constexpr std::size_t kMostWords = 8192;
   const auto count_text = variable(L"ZRN_ARGC");
   if (!count_text) return std::nullopt;
-  std::size_t count = 0;
-  for (const wchar_t c : *count_text) {
-    if (c < L'0' || c > L'9' || count > kMostWords) return std::nullopt;
-    count = count * 10 + static_cast<std::size_t>(c - L'0');
-  }
-  if (count_text->empty() || count > kMostWords) return std::nullopt;
+  const auto count = platform::parse_number(*count_text, 10, kMostWords);
+  if (!count) return std::nullopt;
   std::vector<std::wstring> words{L""};
-  for (std::size_t k = 1; k <= count; ++k) {
+  for (std::uint64_t k = 1; k <= *count; ++k) {
     std::wstring word = variable(L"ZRN_ARG" + std::to_wstring(k)).value_or(L"");
     std::erase(word, L'"');
     words.push_back(std::move(word));

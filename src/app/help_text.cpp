@@ -26,8 +26,8 @@ std::vector<std::wstring> help_lines(std::wstring_view display_title) {
   };
 }
 
-void print_help() {
-  for (const auto& line : help_lines(kDisplayTitle)) Console::print_line(line);
+void print_help(Console& console) {
+  for (const auto& line : help_lines(kDisplayTitle)) console.print_line(line);
 }
 
 }  // namespace zrn

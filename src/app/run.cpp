@@ -5,12 +5,13 @@
 #include <new>
 #include <optional>
 
-#include "app/build_progress.h"
+#include "app/build_watch.h"
 #include "app/command_line.h"
 #include "app/help_text.h"
 #include "app/identity.h"
 #include "app/learned_order.h"
 #include "app/program_state.h"
+#include "app/run_control.h"
 #include "app/selection_path.h"
 #include "config/configuration.h"
 #include "config/quick_directories.h"
@@ -18,12 +19,14 @@
 #include "console/screen_layout.h"
 #include "handoff/change_script.h"
 #include "handoff/run_folder.h"
-#include "handoff/safe_path.h"
 #include "index/exclusions.h"
 #include "index/index_builder.h"
-#include "index/index_storage.h"
+#include "index/index_places.h"
+#include "index/working_files.h"
 #include "info/information_report.h"
-#include "platform/command_line.h"
+#include "paths/paths.h"
+#include "platform/console_device.h"
+#include "platform/environment.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/system_info.h"
@@ -61,28 +64,30 @@ ReportFacts report_facts(const ProgramState& run) {
 }
 
 // Writes the change script for `directory`; a script that could not be
-// written is said in one line, since the shell then stays where it is.
-ScriptWrite hand_over(ChangeScript& script, const std::wstring& directory) {
-  const ScriptWrite written = script.write(directory);
+// written is said in one line, with the reason, since the shell then stays
+// where it is.
+ScriptWrite hand_over(Console& console, ChangeScript& script, const std::wstring& directory) {
+  std::wstring error;
+  const ScriptWrite written = script.write(directory, &error);
   if (written == ScriptWrite::failed) {
-    Console::open();
-    Console::print_line(L"ZRN could not write its change script " + script.path() + L"; the directory stays as it is.");
+    console.open();
+    console.print_line(L"ZRN could not write its change script: " + error + L"; the directory stays as it is.");
   }
   return written;
 }
 
 // Hands the table entry that the /Q character names to the change script,
 // or says that the switch has no directory.
-void run_quick_directory_mode(const ProgramState& run, ChangeScript& script) {
+void run_quick_directory_mode(const ProgramState& run, Console& console, ChangeScript& script) {
   const wchar_t switch_character = run.command.quick_switch.front();
   const std::wstring& entry = run.quick_directories[quick_entry_index(switch_character)];
   // An entry that no directory can have (a quote, a control character) is
   // as good as none.
-  if (!entry.empty() && hand_over(script, entry) != ScriptWrite::refused) return;
-  Console::print_line();
-  Console::print_line(std::wstring(kDisplayTitle));
-  Console::print_line();
-  Console::print_line(quick_switch_message(switch_character, entry, run.program_directory + L"ZRN.INI"));
+  if (!entry.empty() && hand_over(console, script, entry) != ScriptWrite::refused) return;
+  console.print_line();
+  console.print_line(std::wstring(kDisplayTitle));
+  console.print_line();
+  console.print_line(quick_switch_message(switch_character, entry, run.program_directory + L"ZRN.INI"));
 }
 
 constexpr std::wstring_view kNoIndexedDrive = L"No local drive has an index yet; ZRN d: /R makes one for D:.";
@@ -101,7 +106,25 @@ std::vector<std::wstring> index_age_lines(const ProgramState& run) {
   return lines;
 }
 
-void run_search_mode(const ProgramState& run, ChangeScript& script, std::vector<std::wstring>& notes) {
+// The lines that say why the search ends without a list; none when the
+// matches go on to the change script or the page.
+std::vector<std::wstring> search_stop_lines(const ProgramState& run, const SearchResult& found) {
+  // A stopped build, a missing drive, or nothing found: one line says so.
+  if (std::wstring message = outcome_message(found.outcome, run.command.drive_root); !message.empty()) {
+    return {std::move(message)};
+  }
+  if (!found.matches.paths.empty()) return {};
+  std::vector<std::wstring> lines{nothing_found_line(found.matches)};
+  if (found.matches.unreadable_index.empty()) {
+    std::vector<std::wstring> ages = index_age_lines(run);
+    lines.insert(lines.end(), ages.begin(), ages.end());
+  }
+  return lines;
+}
+
+void run_search_mode(const ProgramState& run, RunControl& control, ChangeScript& script,
+                     std::vector<std::wstring>& notes) {
+  Console& console = control.console();
   const std::wstring& search_text = run.command.search_text;
   SearchResult found = run.command.all_drives ? collect_matches_on_all_drives(run.index, search_text)
                                               : collect_matches(run.index, search_text, run.command.drive_root);
@@ -110,27 +133,20 @@ void run_search_mode(const ProgramState& run, ChangeScript& script, std::vector<
   // What a build had to tell (a listing it stopped) is said as a line.
   const auto print_notes = [&] {
     if (notes.empty()) return;
-    Console::open();
-    for (const auto& line : notes) Console::print_line(line);
+    console.open();
+    for (const auto& line : notes) console.print_line(line);
   };
-  // A stopped build, a missing drive, or nothing found: one line says so.
-  std::wstring message = outcome_message(found.outcome, run.command.drive_root);
-  std::vector<std::wstring> more;
-  if (message.empty() && paths.empty()) {
-    message = nothing_found_line(found.matches);
-    if (found.matches.unreadable_index.empty()) more = index_age_lines(run);
-  }
-  if (!message.empty()) {
+  if (const std::vector<std::wstring> lines = search_stop_lines(run, found); !lines.empty()) {
     print_notes();
-    Console::open();
-    Console::print_line(message);
-    for (const auto& line : more) Console::print_line(line);
+    console.open();
+    for (const auto& line : lines) console.print_line(line);
   } else if (paths.size() == 1) {
-    if (hand_over(script, paths.front()) == ScriptWrite::written) remember_choice(run, paths.front());
+    // Only a choice that reached the change script is learned.
+    if (hand_over(console, script, paths.front()) == ScriptWrite::written) remember_choice(run, paths.front());
     print_notes();
   } else {
-    const std::wstring chosen = run_selection_path(run, std::move(found.matches), notes);
-    if (!chosen.empty() && hand_over(script, chosen) == ScriptWrite::written) remember_choice(run, chosen);
+    const std::wstring chosen = run_selection_path(run, control, std::move(found.matches), notes);
+    if (!chosen.empty() && hand_over(console, script, chosen) == ScriptWrite::written) remember_choice(run, chosen);
   }
 }
 
@@ -150,7 +166,7 @@ std::wstring rebuild_line(IndexOutcome outcome, const std::wstring& drive_root) 
 
 // /R: the index built anew, with its progress and ESC, and no page and no
 // change of directory. "*: /R" rebuilds every local drive that has one.
-void run_rebuild_mode(const ProgramState& run, std::vector<std::wstring>& notes) {
+void run_rebuild_mode(const ProgramState& run, Console& console, std::vector<std::wstring>& notes) {
   const auto drives = run.command.all_drives ? indexed_local_drives() : std::vector{run.command.drive_root};
   std::vector<std::wstring> lines;
   for (const std::wstring& root : drives) {
@@ -159,51 +175,78 @@ void run_rebuild_mode(const ProgramState& run, std::vector<std::wstring>& notes)
       lines.emplace_back(L"Only a drive has an index: name one, as in ZRN d: /R.");
       break;
     }
-    const IndexOutcome outcome = build_index(run.index, root);
+    const IndexOutcome outcome = prepare_index(run.index, root, Rebuild::always).outcome;
     lines.push_back(rebuild_line(outcome, root));
     if (outcome == IndexOutcome::cancelled) break;
   }
   if (drives.empty()) lines.emplace_back(kNoIndexedDrive);
-  Console::open();
-  for (const auto& line : notes) Console::print_line(line);
-  for (const auto& line : lines) Console::print_line(line);
-  Console::close();
+  console.open();
+  for (const auto& line : notes) console.print_line(line);
+  for (const auto& line : lines) console.print_line(line);
+  console.close();
 }
 
-void dispatch_mode(const ProgramState& run, ChangeScript& script, std::vector<std::wstring>& notes) {
+void dispatch_mode(const ProgramState& run, RunControl& control, ChangeScript& script,
+                   std::vector<std::wstring>& notes) {
+  Console& console = control.console();
   if (run.command.words_lost) {
-    Console::open();
-    Console::print_line(L"ZRN could not read the words you typed; the directory stays as it is.");
-    Console::close();
+    console.open();
+    console.print_line(L"ZRN could not read the words you typed; the directory stays as it is.");
+    console.close();
   } else if (run.command.info) {
-    print_information_report(report_facts(run));
-    Console::close();
+    print_information_report(console, report_facts(run));
+    console.close();
   } else if (run.command.help) {
-    print_help();
-    Console::close();
+    print_help(console);
+    console.close();
   } else if (!run.command.quick_switch.empty()) {
-    run_quick_directory_mode(run, script);
-    Console::close();
+    run_quick_directory_mode(run, console, script);
+    console.close();
   } else if (run.command.rebuild) {
-    run_rebuild_mode(run, notes);
+    run_rebuild_mode(run, console, notes);
   } else {
-    run_search_mode(run, script, notes);
+    run_search_mode(run, control, script, notes);
   }
 }
 
-}  // namespace
-
-void shutdown() {
-  // The close handler runs on the system's control thread while the main
-  // thread may be ending too: only the first caller does the work.
-  static std::atomic<bool> done{false};
-  if (done.exchange(true)) return;
-  // Files, find handles and libraries are owned by objects that close them;
-  // what is left is console output still on its way, and the working files
-  // of a run cut short by the closing window.
-  delete_working_files();
-  Console::close();
+// What the run reads before it does anything: ZRN.INI, the change script the
+// wrapper named, the command line.
+ChangeScript read_run_settings(ProgramState& run) {
+  const Configuration configuration = read_configuration(run.program_directory);
+  run.quick_directories = quick_directory_table(configuration.quick_directories);
+  run.index.age_limit = configuration.index_age_limit;
+  run.learned_order = configuration.learned_order;
+  run.index.exclusions.insert(run.index.exclusions.end(), configuration.exclusions.begin(),
+                              configuration.exclusions.end());
+  ChangeScript script = ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"), run.program_directory,
+                                             run.index.temporary_directory);
+  script.move_with_pushd(configuration.change_with_pushd);
+  run.command = read_command_line(script.run_folder());
+  return script;
 }
+
+// Reads what the run needs and does its one mode; what went wrong, if the
+// run failed half-way.
+std::wstring run_mode(ProgramState& run, RunControl& control, std::optional<ChangeScript>& script,
+                      std::vector<std::wstring>& notes) {
+  try {
+    run.window = control.console().window_size().value_or(Size{});
+    run.program_directory = program_directory();
+    script.emplace(read_run_settings(run));
+    script->reset();
+    remove_stale_run_folders(run.index.temporary_directory);
+    dispatch_mode(run, control, *script, notes);
+  } catch (const std::bad_alloc&) {
+    return L"the system refused it memory";
+  } catch (const std::exception& error) {
+    return L"an unexpected failure (" + widened_ascii(error.what()) + L")";
+  } catch (...) {
+    return L"an unexpected failure";
+  }
+  return L"";
+}
+
+}  // namespace
 
 int run_program() {
   platform::set_up_process();
@@ -217,47 +260,29 @@ int run_program() {
   run.index.exclusions = default_exclusions();
   run.index.web_address = std::wstring(kWebAddress);
 
-  set_shutdown_routine(shutdown);
+  // Never destroyed: the control thread may still use them while the
+  // process ends.
+  platform::ConsoleDevice& device = platform::windows_console();
+  Console& console = *new Console(device);
+  RunControl& control = *new RunControl(console);
   // Lines said once the console is the user's again (a listing stopped).
   std::vector<std::wstring> notes;
-  BuildProgress build_progress(notes);
-  run.index.progress = &build_progress;
+  BuildWatch build_watch(control, notes);
+  run.index.progress = &build_watch;
   // Even a failure inside the program leaves the console as the user had it.
-  platform::on_internal_failure([] { Console::give_back(); });
-  Console::open(std::wstring(kDisplayTitle));
+  platform::on_internal_failure(give_watched_console_back);
+  console.open(std::wstring(kDisplayTitle));
+  control.watch(device);
   std::optional<ChangeScript> script;
-  std::wstring failure;
-  try {
-    run.window = Console::window_size().value_or(Size{});
-    run.program_directory = program_directory();
-    const Configuration configuration = read_configuration(run.program_directory);
-    run.quick_directories = quick_directory_table(configuration.quick_directories);
-    run.index.age_limit = configuration.index_age_limit;
-    run.learned_order = configuration.learned_order;
-    run.index.exclusions.insert(run.index.exclusions.end(), configuration.exclusions.begin(),
-                                configuration.exclusions.end());
-    script.emplace(ChangeScript::choose(platform::environment_variable(L"ZRN_SCRIPT"), run.program_directory));
-    script->move_with_pushd(configuration.change_with_pushd);
-    run.command = read_command_line(script->run_folder());
-    script->reset();
-    remove_stale_run_folders(platform::temp_path());
-
-    dispatch_mode(run, *script, notes);
-  } catch (const std::bad_alloc&) {
-    failure = L"the system refused it memory";
-  } catch (const std::exception& error) {
-    failure = L"an unexpected failure (" + widened_ascii(error.what()) + L")";
-  } catch (...) {
-    failure = L"an unexpected failure";
-  }
+  const std::wstring failure = run_mode(run, control, script, notes);
   // A run that failed half-way never moves the shell, and says so once the
   // console is the user's again.
   if (!failure.empty() && script) script->reset();
-  shutdown();
+  control.shutdown();
   if (!failure.empty()) {
-    Console::open();
-    Console::print_line(L"ZRN stopped early: " + failure + L". The directory was not changed.");
-    Console::close();
+    console.open();
+    console.print_line(L"ZRN stopped early: " + failure + L". The directory was not changed.");
+    console.close();
   }
   // Only a run that made its run folder's script whole tells the wrapper so.
   return failure.empty() && script && script->made_whole() ? kScriptMadeExitCode : 0;

@@ -2,9 +2,8 @@
 
 namespace zrn {
 
-// One run from start-up to the end; the exit code is always 0.
+// One run from start-up to the end. The exit code is 0, or, for a run that
+// made its run folder's change script whole, the code that tells the wrapper.
 int run_program();
-// Closes what the run still holds; runs once, also when the console closes.
-void shutdown();
 
 }  // namespace zrn

@@ -2,17 +2,18 @@
 
 #include <utility>
 
-#include "app/build_progress.h"
+#include "app/build_watch.h"
 #include "app/identity.h"
 #include "app/learned_order.h"
 #include "app/program_state.h"
+#include "app/run_control.h"
 #include "console/console.h"
 #include "console/screen_frame.h"
 #include "console/screen_layout.h"
 #include "console/selection_screen.h"
 #include "handoff/safe_path.h"
 #include "index/index_builder.h"
-#include "index/index_storage.h"
+#include "index/index_places.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "search/match_collection.h"
@@ -23,28 +24,28 @@ namespace {
 
 constexpr unsigned kMessagePause = 5000;
 
-// What the passes show: the list, and the drive it was found on (empty for
-// the list of every indexed drive).
-struct Shown {
+// The list the passes show, and the drive it was found on (empty for the
+// list of every indexed drive).
+struct ListOnPage {
   std::wstring drive_root;
   Matches matches;
 };
 
 // False, after telling the user, when the window cannot hold the screen.
-bool window_fits(Size window) {
-  const std::wstring_view message = size_message(window.width, window.height);
+bool window_fits(Console& console, Size window) {
+  const std::wstring message = size_message(window.width, window.height);
   if (message.empty()) return true;
   // In line mode, before any screen of the program's own: the console wraps
   // the message to the window, and it stays there after the run.
-  Console::print_line(message);
+  console.print_line(message);
   platform::pause(kMessagePause);
-  Console::close();
+  console.close();
   return false;
 }
 
 // Without a console to read keys from or to draw on, nobody can choose: the
 // matches are listed, one per line, and nothing changes.
-void list_matches(const Matches& matches, const std::vector<std::wstring>& notes) {
+void list_matches(Console& console, const Matches& matches, const std::vector<std::wstring>& notes) {
   // Each printed line is flushed; a thousand at a time keeps a long list
   // (up to the cap) from costing a flush per match.
   constexpr std::size_t kLinesPerPrint = 1000;
@@ -54,49 +55,59 @@ void list_matches(const Matches& matches, const std::vector<std::wstring>& notes
     if (!lines.empty()) lines += L"\r\n";
     lines += paths[i];
     if ((i + 1) % kLinesPerPrint == 0 || i + 1 == paths.size()) {
-      Console::print_line(lines);
+      console.print_line(lines);
       lines.clear();
     }
   }
   if (matches.not_shown > 0) {
-    Console::print_line(L"(+" + with_thousands(static_cast<std::int64_t>(matches.not_shown)) + L" more)");
+    console.print_line(L"(+" + with_thousands(static_cast<std::int64_t>(matches.not_shown)) + L" more)");
   }
-  for (const auto& line : notes) Console::print_line(line);
+  for (const auto& line : notes) console.print_line(line);
 }
 
-PageResult next_pass(SelectionPage& page, const Shown& shown) {
-  pause_reading_keys(20);
-  return page.run(shown.matches.paths, shown.matches.not_shown, shown.drive_root);
+PageResult next_pass(Console& console, SelectionPage& page, const ListOnPage& list) {
+  pause_reading_keys(console, kShortKeyWait);
+  return page.run(list.matches.paths, list.matches.not_shown, list.drive_root);
 }
 
-// F2: the drive's index built anew, then searched again. A cancelled build
-// or a drive that is gone leaves the list as it was.
-PageResult rescan(SelectionPage& page, const ProgramState& run, const IndexSettings& settings, const std::wstring& root,
-                  Shown& shown, std::vector<std::wstring>& notes) {
-  const std::wstring& search_text = run.command.search_text;
-  const IndexOutcome outcome = build_index(settings, root);
-  if (outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing) {
-    return page.resume(outcome_message(outcome, root));
+// F2: the drive's index built anew, then searched again: on one drive's
+// list that drive's, on the list of every indexed drive every such drive,
+// the rebuilt one among them.
+SearchResult rebuild_and_search(const IndexSettings& settings, const std::wstring& root, const ListOnPage& list,
+                                std::wstring_view search_text) {
+  if (!list.drive_root.empty()) return collect_from_index(settings, root, search_text, Rebuild::always);
+  const PreparedIndex index = prepare_index(settings, root, Rebuild::always);
+  if (index.outcome == IndexOutcome::cancelled || index.outcome == IndexOutcome::drive_missing) {
+    return {index.outcome, {}};
   }
-  if (outcome == IndexOutcome::not_written) {
-    // The drive's earlier index, if any, still answers the search below.
+  return {index.outcome, search_indexed_drives(search_text)};
+}
+
+// A cancelled build or a drive that is gone leaves the list as it was.
+PageResult rescan(Console& console, SelectionPage& page, const ProgramState& run, const IndexSettings& settings,
+                  const std::wstring& root, ListOnPage& list, std::vector<std::wstring>& notes) {
+  SearchResult found = rebuild_and_search(settings, root, list, run.command.search_text);
+  if (found.outcome == IndexOutcome::cancelled || found.outcome == IndexOutcome::drive_missing) {
+    return page.resume(outcome_message(found.outcome, root));
+  }
+  if (found.outcome == IndexOutcome::not_written) {
+    // The drive's earlier index, if any, still answers the search.
     const std::wstring index = index_file_path(root);
     page.note_next_pass(L"Not written: " + index);
     notes.push_back(L"The index file " + index + L" could not be written.");
   }
-  // Just built: its age needs no second look.
-  shown.matches = shown.drive_root.empty() ? search_indexed_drives(search_text) : search_index(root, search_text);
-  order_matches(run, shown.matches.paths);
-  if (!shown.matches.unreadable_index.empty()) notes.push_back(nothing_found_line(shown.matches));
-  return next_pass(page, shown);
+  list.matches = std::move(found.matches);
+  order_matches(run, list.matches.paths);
+  if (!list.matches.unreadable_index.empty()) notes.push_back(nothing_found_line(list.matches));
+  return next_pass(console, page, list);
 }
 
 // F3: the matches on the drive typed. A drive without a match leaves the
 // list, and the drive, as they were.
-PageResult change_drive(SelectionPage& page, const ProgramState& run, const IndexSettings& settings,
-                        const std::wstring& root, Shown& shown) {
+PageResult change_drive(Console& console, SelectionPage& page, const ProgramState& run, const IndexSettings& settings,
+                        const std::wstring& root, ListOnPage& list) {
   const std::wstring& search_text = run.command.search_text;
-  SearchResult found = collect_from_index(settings, root, search_text);
+  SearchResult found = collect_from_index(settings, root, search_text, Rebuild::when_old);
   if (found.outcome == IndexOutcome::cancelled || found.outcome == IndexOutcome::drive_missing) {
     return page.resume(outcome_message(found.outcome, root));
   }
@@ -107,21 +118,24 @@ PageResult change_drive(SelectionPage& page, const ProgramState& run, const Inde
     return page.resume(L"No directory on drive " + root + L" holds " + std::wstring(search_text) +
                        L"; the list stays.");
   }
-  shown = {root, std::move(found.matches)};
-  order_matches(run, shown.matches.paths);
-  return next_pass(page, shown);
+  list = {root, std::move(found.matches)};
+  order_matches(run, list.matches.paths);
+  return next_pass(console, page, list);
 }
 
 // Passes until one ends with a choice or without one. The builds that F2 and
 // F3 start show their progress on the page.
-PageResult run_passes(SelectionPage& page, const ProgramState& run, Shown& shown, std::vector<std::wstring>& notes) {
-  BuildProgress progress(notes, &page);
+PageResult run_passes(SelectionPage& page, const ProgramState& run, RunControl& control, ListOnPage& list,
+                      std::vector<std::wstring>& notes) {
+  Console& console = control.console();
+  BuildWatch watch(control, notes, &page);
   IndexSettings settings = run.index;
-  settings.progress = &progress;
-  PageResult result = next_pass(page, shown);
+  settings.progress = &watch;
+  PageResult result = next_pass(console, page, list);
   while (result.kind == PageResult::Kind::rescan || result.kind == PageResult::Kind::change_drive) {
-    result = result.kind == PageResult::Kind::rescan ? rescan(page, run, settings, result.drive_root, shown, notes)
-                                                     : change_drive(page, run, settings, result.drive_root, shown);
+    result = result.kind == PageResult::Kind::rescan
+                 ? rescan(console, page, run, settings, result.drive_root, list, notes)
+                 : change_drive(console, page, run, settings, result.drive_root, list);
   }
   return result;
 }
@@ -133,30 +147,32 @@ std::wstring nothing_found_line(const Matches& matches) {
   return L"The index file " + matches.unreadable_index + L" could not be read; nothing was searched.";
 }
 
-std::wstring run_selection_path(const ProgramState& run, Matches matches, std::vector<std::wstring>& notes) {
-  Shown shown{run.command.all_drives ? L"" : run.command.drive_root, std::move(matches)};
-  if (!Console::interactive()) {
-    list_matches(shown.matches, notes);
+std::wstring run_selection_path(const ProgramState& run, RunControl& control, Matches matches,
+                                std::vector<std::wstring>& notes) {
+  Console& console = control.console();
+  ListOnPage list{run.command.all_drives ? L"" : run.command.drive_root, std::move(matches)};
+  if (!console.interactive()) {
+    list_matches(console, list.matches, notes);
     return L"";
   }
-  if (!window_fits(run.window)) return L"";
+  if (!window_fits(console, run.window)) return L"";
 
-  Console::set_full_screen(true);
-  SelectionPage page(run.window, std::wstring(kDisplayTitle), run.command.search_text, platform::is_directory,
+  console.set_full_screen(true);
+  SelectionPage page(console, run.window, std::wstring(kDisplayTitle), run.command.search_text, platform::is_directory,
                      link_off_drive);
-  page.open(static_cast<std::int64_t>(shown.matches.paths.size()));
-  const PageResult result = run_passes(page, run, shown, notes);
-  Console::set_style(Style::plain);
-  Console::clear();
+  page.open(static_cast<std::int64_t>(list.matches.paths.size()));
+  const PageResult result = run_passes(page, run, control, list, notes);
+  console.set_style(Style::plain);
+  console.clear();
   // Keys meant for the screen must not reach the shell.
-  Console::discard_keys();
-  Console::set_full_screen(false);
+  console.discard_keys();
+  console.set_full_screen(false);
   // After F2 the list may have come back empty.
-  if (shown.matches.paths.empty() && shown.matches.unreadable_index.empty()) {
+  if (list.matches.paths.empty() && list.matches.unreadable_index.empty()) {
     notes.emplace_back(L"No directory found...");
   }
-  for (const auto& line : notes) Console::print_line(line);
-  Console::close();
+  for (const auto& line : notes) console.print_line(line);
+  console.close();
   return result.kind == PageResult::Kind::chosen ? result.path : L"";
 }
 

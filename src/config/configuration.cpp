@@ -105,6 +105,26 @@ std::wstring from_utf16(std::string_view bytes, bool big_endian) {
   return text;
 }
 
+// The [Default] keys read so far: the first line of each key counts.
+struct DefaultKeys {
+  bool index_time = false;
+  bool order = false;
+  bool change = false;
+};
+
+void take_default(const IniLine& line, DefaultKeys& seen, Configuration& result) {
+  if (!seen.order && ini_names_equal(line.name, L"Order")) {
+    seen.order = true;
+    result.learned_order = ini_names_equal(cut_comment(line.value), L"learned");
+  } else if (!seen.change && ini_names_equal(line.name, L"Change")) {
+    seen.change = true;
+    result.change_with_pushd = ini_names_equal(cut_comment(line.value), L"pushd");
+  } else if (!seen.index_time && ini_names_equal(line.name, L"Indextime")) {
+    seen.index_time = true;
+    result.index_age_limit = ini_number(line.value);
+  }
+}
+
 }  // namespace
 
 std::wstring decode_configuration(std::string_view bytes) {
@@ -124,9 +144,7 @@ Configuration parse_configuration(std::wstring_view text) {
   bool seen_quick_directories = false;
   bool seen_defaults = false;
   bool seen_exclude = false;
-  bool seen_index_time = false;
-  bool seen_order = false;
-  bool seen_change = false;
+  DefaultKeys seen_default_keys;
   std::array<bool, 10> seen_quick_key{};
 
   // Only the first group of a name counts: a later one of the same name
@@ -154,17 +172,7 @@ Configuration parse_configuration(std::wstring_view text) {
         return;
       }
       case Section::defaults:
-        // The first line of each key counts.
-        if (!seen_order && ini_names_equal(line.name, L"Order")) {
-          seen_order = true;
-          result.learned_order = ini_names_equal(cut_comment(line.value), L"learned");
-        } else if (!seen_change && ini_names_equal(line.name, L"Change")) {
-          seen_change = true;
-          result.change_with_pushd = ini_names_equal(cut_comment(line.value), L"pushd");
-        } else if (!seen_index_time && ini_names_equal(line.name, L"Indextime")) {
-          seen_index_time = true;
-          result.index_age_limit = ini_number(line.value);
-        }
+        take_default(line, seen_default_keys, result);
         return;
       case Section::exclude: {
         if (result.exclusions.size() == kMostConfiguredExclusions) return;
@@ -178,7 +186,7 @@ Configuration parse_configuration(std::wstring_view text) {
     }
   });
 
-  if (seen_defaults && !seen_index_time) result.index_age_limit = 2;
+  if (seen_defaults && !seen_default_keys.index_time) result.index_age_limit = 2;
   return result;
 }
 

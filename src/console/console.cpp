@@ -1,11 +1,8 @@
 #include "console/console.h"
 
-#include <atomic>
-#include <mutex>
-#include <thread>
+#include <algorithm>
 
 #include "console/cell_width.h"
-#include "platform/console_device.h"
 #include "platform/text.h"
 
 namespace zrn {
@@ -14,174 +11,116 @@ namespace {
 
 constexpr std::uint32_t kLineMode = 3;  // processed output, wrap at end of line
 constexpr std::uint32_t kFullScreenMode = 0;
-
-struct ConsoleState {
-  platform::ConsoleDevice* device = nullptr;
-  platform::ScreenInfo snapshot;
-  bool full_screen = false;
-  bool own_screen = false;
-  bool handler_installed = false;
-  bool opened = false;
-  bool input_lost = false;
-  std::wstring program_title;
-  std::thread::id drawing_thread;
-  // Written once by the first open, before the control handler exists;
-  // only read afterwards, also on the control thread.
-  platform::UserConsole user;
-  std::mutex output_lock;
-  // Shared with the control thread.
-  std::atomic<bool> catching_interrupts{false};
-  std::atomic<bool> interrupted{false};
-};
-
-// What every way out gives back, the control thread's included: it is never
-// destroyed, so that a window closed while the process ends still finds it.
-ConsoleState& console() {
-  static ConsoleState* const the_console = new ConsoleState;
-  return *the_console;
-}
-
-platform::ConsoleDevice& device() {
-  auto& c = console();
-  if (!c.device) c.device = &platform::windows_console();
-  return *c.device;
-}
-
-void (*g_shutdown)() = nullptr;
-
-bool on_control_event(platform::ControlEvent event) {
-  auto& c = console();
-  if (event == platform::ControlEvent::interrupt && c.catching_interrupts) {
-    c.interrupted = true;
-    return true;
-  }
-  // The process ends after this: the user gets the console back first, and
-  // the run's working files go with it.
-  Console::give_back();
-  if (g_shutdown) g_shutdown();
-  return false;
-}
-
-// Line mode: the console if there is one, else UTF-8 bytes to the file or pipe.
-void write_line_mode(std::wstring_view text) {
-  if (!device().write_console(text)) device().write_bytes(platform::to_utf8(text));
-}
-
-void write_clipped(std::wstring_view text) {
-  const int width = console().snapshot.buffer_width;
-  // Redirected output has no buffer: the text still reaches the file.
-  write_line_mode(width > 0 ? clip(text, width) : text);
-}
-
-void measure_screen() {
-  auto& c = console();
-  platform::ScreenInfo info;
-  if (device().screen_info(info)) {
-    c.snapshot.buffer_width = info.buffer_width;
-    c.snapshot.buffer_height = info.buffer_height;
-  }
-}
+constexpr int kLastColour = 15;
 
 }  // namespace
 
-void set_shutdown_routine(void (*routine)()) { g_shutdown = routine; }
+Console::Console(platform::ConsoleDevice& device) : device_(device) {}
 
-void Console::use_device(platform::ConsoleDevice* device) {
-  auto& c = console();
-  c.device = device;
-  c.handler_installed = false;
-  c.opened = false;
-  c.full_screen = false;
-  c.own_screen = false;
-  c.input_lost = false;
-  c.user = {};
-  c.catching_interrupts = false;
+// Line mode: the console if there is one, else UTF-8 bytes to the file or pipe.
+void Console::write_line_mode(std::wstring_view text) {
+  if (!device_.write_console(text)) device_.write_bytes(platform::to_utf8(text));
+}
+
+void Console::write_clipped(std::wstring_view text) {
+  // Redirected output has no buffer: the text still reaches the file.
+  write_line_mode(buffer_width_ > 0 ? clip(text, buffer_width_) : text);
+}
+
+void Console::measure_screen() {
+  platform::ScreenInfo info;
+  if (device_.screen_info(info)) {
+    buffer_width_ = info.buffer_width;
+    buffer_height_ = info.buffer_height;
+  }
 }
 
 void Console::open(const std::wstring& title) {
-  auto& c = console();
-  device().acquire();
-  if (!device().screen_info(c.snapshot)) c.snapshot = platform::ScreenInfo{};
-  if (!c.opened) {
-    c.user = device().read_user_console();
-    c.drawing_thread = std::this_thread::get_id();
-    c.opened = true;
+  device_.acquire();
+  platform::ScreenInfo info;
+  if (device_.screen_info(info)) {
+    buffer_width_ = info.buffer_width;
+    buffer_height_ = info.buffer_height;
+    attributes_ = info.attributes;
+  } else {
+    buffer_width_ = buffer_height_ = 0;
+    attributes_ = 0;
   }
-  // A second open must not register the handler again: one close, one shutdown.
-  if (!c.handler_installed) {
-    device().install_control_handler(on_control_event);
-    c.handler_installed = true;
+  if (!opened_) {
+    user_ = device_.read_user_console();
+    drawing_thread_ = std::this_thread::get_id();
+    opened_ = true;
   }
   if (!title.empty()) {
-    c.program_title = title;
-    device().set_title(title);
+    program_title_ = title;
+    device_.set_title(title);
   }
 }
 
 void Console::close() {
   // On the control thread (the window is closing) the main thread may still
   // be drawing on the program's screen: only give the console back there.
-  if (std::this_thread::get_id() == console().drawing_thread) set_full_screen(false);
+  if (std::this_thread::get_id() == drawing_thread_) set_full_screen(false);
   give_back();
-  std::lock_guard lock(console().output_lock);
-  device().flush();
+  std::lock_guard lock(output_lock_);
+  device_.flush();
 }
 
 void Console::give_back() {
-  if (console().opened) device().give_back(console().user);
+  if (opened_) device_.give_back(user_);
 }
 
 void Console::set_full_screen(bool on) {
-  auto& c = console();
-  if (on == c.full_screen) return;
-  std::lock_guard lock(c.output_lock);
+  if (on == full_screen_) return;
+  std::lock_guard lock(output_lock_);
   if (on) {
-    c.own_screen = device().open_screen();
-    if (c.own_screen) device().set_cursor_visible(false);
-    device().set_output_mode(kFullScreenMode);
+    own_screen_ = device_.open_screen();
+    if (own_screen_) device_.set_cursor_visible(false);
+    device_.set_output_mode(kFullScreenMode);
   } else {
-    if (c.own_screen) {
-      device().close_screen();
-      c.own_screen = false;
+    if (own_screen_) {
+      device_.close_screen();
+      own_screen_ = false;
     }
-    device().set_output_mode(c.user.has_output_mode ? c.user.output_mode : kLineMode);
+    device_.set_output_mode(user_.has_output_mode ? user_.output_mode : kLineMode);
   }
-  c.full_screen = on;
+  full_screen_ = on;
   measure_screen();
 }
 
-bool Console::interactive() { return device().input_is_console() && device().output_is_console(); }
+bool Console::interactive() { return device_.input_is_console() && device_.output_is_console(); }
 
-void Console::set_title(std::wstring_view text) { device().set_title(std::wstring(text)); }
+void Console::set_title(std::wstring_view text) { device_.set_title(std::wstring(text)); }
 
 void Console::restore_title() {
-  auto& c = console();
-  if (!c.program_title.empty()) {
-    device().set_title(c.program_title);
-  } else if (c.user.has_title) {
-    device().set_title(c.user.title);
+  if (!program_title_.empty()) {
+    device_.set_title(program_title_);
+  } else if (user_.has_title) {
+    device_.set_title(user_.title);
   }
 }
 
 void Console::show_cursor(bool visible) {
-  if (console().own_screen) device().set_cursor_visible(visible);
+  if (own_screen_) device_.set_cursor_visible(visible);
 }
 
 void Console::clear() {
-  auto& c = console();
-  if (!c.full_screen) return;
+  if (!full_screen_) return;
   measure_screen();
-  const auto cells = static_cast<std::uint32_t>(c.snapshot.buffer_width > 0 ? c.snapshot.buffer_width : 0) *
-                     static_cast<std::uint32_t>(c.snapshot.buffer_height > 0 ? c.snapshot.buffer_height : 0);
-  device().fill(c.snapshot.attributes, cells);
-  device().set_cursor(0, 0);
+  const auto cells =
+      static_cast<std::uint32_t>(std::max(buffer_width_, 0)) * static_cast<std::uint32_t>(std::max(buffer_height_, 0));
+  device_.fill(attributes_, cells);
+  device_.set_cursor(0, 0);
 }
 
 void Console::set_colour(int text, int background) {
-  if (text < 0 || background < 0 || text > 15 || background > 15) return;
-  const auto attributes = static_cast<std::uint16_t>(background * 16 + text);
-  device().set_attributes(attributes);
-  console().snapshot.attributes = attributes;
+  if (text < 0 || background < 0 || text > kLastColour || background > kLastColour) return;
+  set_attributes(static_cast<std::uint16_t>(background * 16 + text));
+}
+
+void Console::set_attributes(std::uint16_t attributes) {
+  device_.set_attributes(attributes);
+  attributes_ = attributes;
 }
 
 void Console::set_style(Style style) {
@@ -201,84 +140,72 @@ void Console::set_style(Style style) {
   }
 }
 
-Styled::Styled(Style style) : previous_(console().snapshot.attributes) { Console::set_style(style); }
-
-Styled::~Styled() {
-  device().set_attributes(previous_);
-  console().snapshot.attributes = previous_;
+Styled::Styled(Console& console, Style style) : console_(console), previous_(console.attributes()) {
+  console_.set_style(style);
 }
 
+Styled::~Styled() { console_.set_attributes(previous_); }
+
 void Console::locate(int column, int row) {
-  if (!console().full_screen) return;
-  device().set_cursor(static_cast<std::int16_t>(column), static_cast<std::int16_t>(row));
+  if (!full_screen_) return;
+  device_.set_cursor(static_cast<std::int16_t>(column), static_cast<std::int16_t>(row));
 }
 
 void Console::print(std::wstring_view text) {
-  auto& c = console();
-  if (!c.full_screen) {
+  if (!full_screen_) {
     write_line_mode(text);
     return;
   }
-  std::lock_guard lock(c.output_lock);
+  std::lock_guard lock(output_lock_);
   write_clipped(text);
 }
 
 void Console::print_line(std::wstring_view text) {
-  auto& c = console();
-  if (!c.full_screen) {
+  if (!full_screen_) {
     std::wstring line(text);
     line += L"\r\n";
     write_line_mode(line);
-    device().flush();
+    device_.flush();
     return;
   }
-  std::lock_guard lock(c.output_lock);
+  std::lock_guard lock(output_lock_);
   write_clipped(text);
-  device().set_output_mode(kLineMode);
+  device_.set_output_mode(kLineMode);
   write_line_mode(L"\r\n");
-  device().set_output_mode(kFullScreenMode);
+  device_.set_output_mode(kFullScreenMode);
 }
 
 KeyPress Console::read_key() {
-  const int pending = device().pending_input();
+  const int pending = device_.pending_input();
   if (pending < 0) {
-    console().input_lost = true;
+    input_lost_ = true;
     return {};
   }
   for (int i = 0; i < pending; ++i) {
     platform::InputEvent event;
-    if (!device().read_input(event)) break;
+    if (!device_.read_input(event)) break;
     if (event.kind != platform::InputKind::key || !event.key_down) continue;
     return {event.character == 0 ? std::wstring() : std::wstring(1, event.character), event.virtual_key};
   }
   return {};
 }
 
-bool Console::input_lost() { return console().input_lost; }
+void Console::discard_keys() { device_.discard_input(); }
 
-void Console::discard_keys() { device().discard_input(); }
-
-bool Console::wait_for_key(unsigned milliseconds) { return device().wait_for_input(milliseconds); }
+bool Console::wait_for_key(unsigned milliseconds) { return device_.wait_for_input(milliseconds); }
 
 std::optional<Size> Console::window_size() {
   platform::ScreenInfo info;
-  if (!device().screen_info(info)) return std::nullopt;
+  if (!device_.screen_info(info)) return std::nullopt;
   return Size{info.window_right - info.window_left + 1, info.window_bottom - info.window_top + 1};
 }
 
-void Console::catch_interrupts(bool on) {
-  console().interrupted = false;
-  console().catching_interrupts = on;
-}
+void Console::show_status(std::wstring_view text) { device_.show_status(text); }
 
-bool Console::interrupted() { return console().interrupted; }
-
-void Console::show_status(std::wstring_view text) { device().show_status(text); }
-
-void Console::hide_status() { device().hide_status(); }
+void Console::hide_status() { device_.hide_status(); }
 
 void Console::fit_to_window() {
-  device().fit_screen_to_window();
+  device_.fit_screen_to_window();
   measure_screen();
 }
 

@@ -20,7 +20,7 @@ bool accepted(const std::wstring& text, const std::wstring& letters) {
 
 }  // namespace
 
-std::wstring choose_drive(const Frame& frame, Box& covered) {
+std::wstring choose_drive(Console& console, const Frame& frame, Box& covered) {
   std::wstring letters = drive_letters_text(platform::logical_drives());
   // Sized from the frame: at every width the page allows, the box and its
   // letters stay inside it.
@@ -28,24 +28,24 @@ std::wstring choose_drive(const Frame& frame, Box& covered) {
   const std::vector<std::wstring> rows = drive_box_rows(letters, box.width);
   box.height = static_cast<int>(rows.size());
   covered = box;
-  draw_box(frame, box, rows);
+  draw_box(console, frame, box, rows);
   std::erase(letters, L' ');
   const int prompt_lead = static_cast<int>(rows[rows.size() - 2].find(L'_'));
-  Console::locate(box.left + prompt_lead, box.top + box.height - 2);
-  Console::show_cursor(true);
+  console.locate(box.left + prompt_lead, box.top + box.height - 2);
+  console.show_cursor(true);
   std::wstring root;
   for (;;) {
-    const KeyPress key = Console::read_key();
+    const KeyPress key = console.read_key();
     if (accepted(key.text, letters)) {
       // Drive letters are upper case wherever the program shows or writes them.
       root = std::wstring(1, platform::upper_char(key.text[0])) + L":\\";
       break;
     }
     // ESC gives up the change of drive; so does a keyboard that cannot be read.
-    if (is_escape(key.text, key.code) || Console::input_lost()) break;
-    Console::wait_for_key(20);
+    if (is_escape(key.text, key.code) || console.input_lost()) break;
+    console.wait_for_key(kShortKeyWait);
   }
-  Console::show_cursor(false);
+  console.show_cursor(false);
   return root;
 }
 

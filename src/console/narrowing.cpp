@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "console/console.h"
 #include "platform/text.h"
 
 namespace zrn {
@@ -9,8 +10,8 @@ namespace zrn {
 namespace {
 
 constexpr wchar_t kBackspace = 8;
-
-bool is_low_surrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+constexpr wchar_t kFirstPrintable = 0x20;
+constexpr wchar_t kDelete = 0x7F;
 
 }  // namespace
 
@@ -72,13 +73,22 @@ std::vector<std::size_t> narrow(std::span<const std::wstring_view> folded, std::
 bool edits_filter(std::wstring_view key_text) {
   if (key_text.size() != 1) return false;
   const wchar_t c = key_text[0];
-  return c == kBackspace || (c >= 0x20 && c != 0x7F);
+  return c == kBackspace || c == key::control_u || c == key::control_w || (c >= kFirstPrintable && c != kDelete);
 }
 
 std::wstring edited_filter(std::wstring typed, wchar_t key_character) {
+  if (key_character == key::control_u) return L"";
+  if (key_character == key::control_w) {
+    // The blanks after the last word go with it, as in a shell.
+    const std::size_t word_end = typed.find_last_not_of(L' ');
+    if (word_end == std::wstring::npos) return L"";
+    const std::size_t word_start = typed.find_last_of(L' ', word_end);
+    typed.resize(word_start == std::wstring::npos ? 0 : word_start + 1);
+    return typed;
+  }
   if (key_character != kBackspace) return typed + key_character;
   if (typed.empty()) return typed;
-  const bool pair = typed.size() >= 2 && is_low_surrogate(typed.back());
+  const bool pair = typed.size() >= 2 && platform::is_low_surrogate(typed.back());
   typed.resize(typed.size() - (pair ? 2 : 1));
   return typed;
 }

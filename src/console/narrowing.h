@@ -28,12 +28,13 @@ void fold_matches(const std::vector<std::wstring>& matches, FoldedMatches& folde
 std::vector<std::size_t> narrow(std::span<const std::wstring_view> folded, std::span<const std::size_t> candidates,
                                 std::wstring_view folded_typed);
 
-// True for a key that edits the typed text: a printable character or
-// Backspace.
+// True for a key that edits the typed text: a printable character,
+// Backspace, Ctrl+U or Ctrl+W.
 bool edits_filter(std::wstring_view key_text);
 
 // The typed text after the key: Backspace takes back the last character
-// (both halves of a surrogate pair), any other character is appended.
+// (both halves of a surrogate pair), Ctrl+U all of it, Ctrl+W its last word
+// with the blanks after it; any other character is appended.
 std::wstring edited_filter(std::wstring typed, wchar_t key_character);
 
 }  // namespace zrn

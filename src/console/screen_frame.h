@@ -26,18 +26,18 @@ struct Frame {
 bool lay_out(Frame& frame, std::int64_t count);
 
 // Prints at a cell, cut so that nothing lands past the window's right edge.
-void print_at(const Frame& frame, int column, int row, std::wstring_view text);
+void print_at(Console& console, const Frame& frame, int column, int row, std::wstring_view text);
 
 // The frame, the title and the legend.
-void draw_fixed_parts(const Frame& frame);
+void draw_fixed_parts(Console& console, const Frame& frame);
 
 // Draws the fixed content of the rows again, after a box covered them.
-void redraw_fixed_rows(const Frame& frame, int first_row, int last_row);
+void redraw_fixed_rows(Console& console, const Frame& frame, int first_row, int last_row);
 
 // A box over the screen: one of `rows` on each of its rows, from its top.
-void draw_box(const Frame& frame, const Box& box, std::span<const std::wstring> rows);
+void draw_box(Console& console, const Frame& frame, const Box& box, std::span<const std::wstring> rows);
 // The fixed content under the box again.
-void uncover(const Frame& frame, const Box& box);
+void uncover(Console& console, const Frame& frame, const Box& box);
 
 // Takes a new window size: the layout and the frame texts follow it and the
 // count of the list on show. False, leaving the layout as it was, when the
@@ -45,16 +45,16 @@ void uncover(const Frame& frame, const Box& box);
 bool fit_layout_to_window(Frame& frame, Size window, std::int64_t count);
 
 // The width or height message, wrapped to the window, on a cleared screen.
-void draw_size_message(const Frame& frame);
+void draw_size_message(Console& console, const Frame& frame);
 
 // The message for a window too narrow or too low; empty when it fits. Width
 // is tested first.
-std::wstring_view size_message(int width, int height);
+std::wstring size_message(int width, int height);
 
 // A pause that waits on the console input the whole time. Wine's terminal
 // console reads the keyboard only while the program waits on the input
 // handle; keys typed during a plain sleep are echoed onto the screen by the
 // terminal.
-void pause_reading_keys(unsigned milliseconds);
+void pause_reading_keys(Console& console, unsigned milliseconds);
 
 }  // namespace zrn

@@ -39,7 +39,8 @@ ScreenLayout compute_layout(int window_width, int window_height, std::int64_t ma
   ScreenLayout layout;
   layout.frame_width = std::min(checked_frame_width(window_width), window_width - layout.left);
   layout.preview_height = preview_height_for(match_count);
-  // Rows 0 .. P + H + 10 are used: the legend row must still be visible.
+  // Rows 0 to page_size + preview_height + 10 are used: the legend row must
+  // still be visible.
   const int rows_for_list = window_height - layout.preview_height - 11;
   const std::int64_t page = std::min<std::int64_t>({match_count, kMaximumPageSize, rows_for_list});
   layout.page_size = static_cast<int>(std::max<std::int64_t>(page, 1));
@@ -168,6 +169,9 @@ KeyResult apply_key(Selection current, std::wstring_view text, int code, int mat
   Selection& s = result.selection;
   if (is_escape(text, code)) return {KeyOutcome::escape, current};
   if (text.size() == 1 && text[0] == key::return_char) return {KeyOutcome::choose, current};
+  // Ctrl+N and Ctrl+P type a control character of their own.
+  if (text.size() == 1 && text[0] == key::control_n) code = key::down;
+  if (text.size() == 1 && text[0] == key::control_p) code = key::up;
   switch (code) {
     case key::up:
       if (s.selected >= 1) {
@@ -210,17 +214,6 @@ KeyResult apply_key(Selection current, std::wstring_view text, int code, int mat
 }
 
 bool ends_pass(const KeyPress& key) { return apply_key({}, key.text, key.code, 1, 1, 1).outcome != KeyOutcome::moved; }
-
-BurstResult apply_burst(Selection current, std::span<const KeyPress> keys, int match_count, int visible_rows,
-                        int page_size) {
-  BurstResult result{{KeyOutcome::moved, current}, 0};
-  for (const KeyPress& key : keys) {
-    result.last = apply_key(result.last.selection, key.text, key.code, match_count, visible_rows, page_size);
-    ++result.used;
-    if (result.last.outcome != KeyOutcome::moved) break;
-  }
-  return result;
-}
 
 Selection keep_in_view(Selection current, int match_count, int visible_rows) {
   Selection s = current;

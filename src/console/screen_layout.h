@@ -3,7 +3,6 @@
 // fitting, numbers, key transitions, preview lines and the drive letters.
 #include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,14 +20,14 @@ inline constexpr int kMaximumPageSize = 15;
 // The page's geometry for a window and a list; laid out again whenever
 // either changes.
 struct ScreenLayout {
-  int frame_width = 0;     // W: window width capped at 100
-  int left = 1;            // X
-  int top = 1;             // frame top row
-  int list_top = 5;        // Y
-  int page_size = 0;       // P
-  int preview_height = 0;  // H
-  int preview_top = 0;     // T
-  int bottom = 0;          // B
+  int frame_width = 0;     // the frame's columns: the window's, at most 100
+  int left = 1;            // the frame's first column
+  int top = 1;             // the frame's top row
+  int list_top = 5;        // the first row of the list
+  int page_size = 0;       // the rows of the list
+  int preview_height = 0;  // the rows of the preview, less its two blank ones
+  int preview_top = 0;     // the first row of the preview
+  int bottom = 0;          // the frame's bottom row; the legend is below it
 
   bool operator==(const ScreenLayout&) const = default;
 };
@@ -72,7 +71,7 @@ struct CountLine {
   std::wstring middle;       // colour 7 on 0
   std::wstring search_text;  // colour 14 on 0
 };
-// Right-aligned to end at column X + W - 3, and never reaching back into the
+// Right-aligned to end at column left + frame_width - 3, never reaching into the
 // counter: where the row is short, "found with" stands for the longer middle
 // text, then the search text is cut, so the counter's widest text for this
 // count still fits before it.
@@ -105,22 +104,14 @@ struct KeyResult {
   Selection selection;
 };
 
-// One key of the selection screen: `text` is tested before `code`. Keys that
-// do not end the pass leave the top index clamped to 0 .. M - V.
+// One key of the selection screen: `text` is tested before `code`; Ctrl+N
+// and Ctrl+P move as Down and Up do. Keys that do not end the pass leave the
+// top index between 0 and the match count less the visible rows.
 KeyResult apply_key(Selection current, std::wstring_view text, int code, int match_count, int visible_rows,
                     int page_size);
 
 // True for the keys that end a pass: ESC, Return, F2, F3.
 bool ends_pass(const KeyPress& key);
-
-struct BurstResult {
-  KeyResult last;
-  std::size_t used = 0;  // keys taken, up to and including one that ends the pass
-};
-// The keys that were waiting, taken in order as one: the screen is drawn
-// once for all of them.
-BurstResult apply_burst(Selection current, std::span<const KeyPress> keys, int match_count, int visible_rows,
-                        int page_size);
 
 // Where the list shows the highlighted match once the page holds `visible_rows`
 // rows (after a change of the window size).
@@ -150,7 +141,8 @@ std::vector<std::wstring> wrap_words(std::wstring_view text, int width);
 // "D E F " from the drive roots.
 std::wstring drive_letters_text(const std::vector<std::wstring>& drives);
 // Where a box over the list (F2, F3) stands when the frame has room: its
-// width, its first column counted from X, its first row counted from Y.
+// width, its first column counted from the frame's left column, its first
+// row counted from the list's top row.
 struct BoxPlace {
   int width = 0;
   int column = 0;
@@ -179,7 +171,7 @@ struct Box {
   int bottom() const { return top + height - 1; }
 };
 // A box at most `wanted_width` wide inside the frame, with a cell of the
-// frame's inside free on either side: at column X + `preferred_offset` when
+// frame's inside free on either side: at `preferred_offset` from the left when
 // it fits there, else centred in the frame.
 Box box_in_frame(const ScreenLayout& layout, int wanted_width, int preferred_offset, int top, int height);
 // The box of `place`, `height` rows high, in the frame of `layout`.

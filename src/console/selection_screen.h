@@ -28,12 +28,14 @@ using DirectoryExists = bool (*)(const std::wstring& path);
 // says so instead of reading the folder there.
 using LinkDestination = std::optional<std::wstring> (*)(const std::wstring& path);
 
-struct PagePass;
+struct PassState;
+struct KeySteps;
 
 class SelectionPage {
  public:
   // `title` heads the frame; `search_text` is named on the count line.
-  SelectionPage(Size window, std::wstring title, std::wstring search_text,
+  // Draws on `console`, which must outlive the page.
+  SelectionPage(Console& console, Size window, std::wstring title, std::wstring search_text,
                 DirectoryExists exists = platform::is_directory, LinkDestination leads_off = nullptr);
   ~SelectionPage();
   SelectionPage(const SelectionPage&) = delete;
@@ -65,26 +67,34 @@ class SelectionPage {
   const Frame& frame() const { return frame_; }
 
  private:
+  // The pass's keys until one ends it, the preview read once none waits.
   PageResult take_keys();
+  // One burst of waiting keys: applied, then the pass ended or redrawn.
+  std::optional<PageResult> take_burst(PassState& pass, const std::vector<KeyPress>& keys);
+  // How the burst ends the pass, if it does.
+  std::optional<PageResult> decide(PassState& pass, KeySteps& steps);
+  // Return: the highlighted match, or a note on why it cannot be chosen.
+  std::optional<PageResult> choose_highlighted(PassState& pass);
 
+  Console& console_;
   Frame frame_;
   std::wstring search_text_;
   DirectoryExists exists_;
   LinkDestination leads_off_;
   std::wstring next_note_;
-  std::optional<Box> box_;          // the F2 or F3 box left on show
-  std::unique_ptr<PagePass> pass_;  // the last pass, for `resume`
+  std::optional<Box> box_;           // the F2 or F3 box left on show
+  std::unique_ptr<PassState> pass_;  // the last pass, for `resume`
 };
 
 // The drawing steps of a pass, usable on their own. A negative `total` is a
 // list that is not narrowed; `more` counts matches beyond the list's cap.
 // The count line returns where it was placed, for the counter beside it.
-CountLine draw_count_line(const Frame& frame, std::int64_t count, std::wstring_view search_text,
+CountLine draw_count_line(Console& console, const Frame& frame, std::int64_t count, std::wstring_view search_text,
                           std::int64_t total = -1, std::uint64_t more = 0);
 // Draws the visible rows of the matches on show (indices into `matches`).
-void draw_list_rows(const Frame& frame, const std::vector<std::wstring>& matches, std::span<const std::size_t> shown,
-                    Selection selection, int visible_rows);
-void blank_rows_below_list(const Frame& frame, int visible_rows);
-void draw_preview(const Frame& frame, const platform::DirectoryListing& listing);
+void draw_list_rows(Console& console, const Frame& frame, const std::vector<std::wstring>& matches,
+                    std::span<const std::size_t> shown, Selection selection, int visible_rows);
+void blank_rows_below_list(Console& console, const Frame& frame, int visible_rows);
+void draw_preview(Console& console, const Frame& frame, const platform::DirectoryListing& listing);
 
 }  // namespace zrn

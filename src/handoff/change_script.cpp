@@ -4,7 +4,6 @@
 
 #include "handoff/run_folder.h"
 #include "handoff/safe_path.h"
-#include "platform/command_line.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -128,17 +127,16 @@ std::wstring change_script_path_for(const std::optional<std::wstring>& wrapper_s
 ChangeScript::ChangeScript(std::wstring path) : path_(std::move(path)) {}
 
 ChangeScript ChangeScript::choose(const std::optional<std::wstring>& wrapper_script,
-                                  const std::wstring& program_directory) {
+                                  const std::wstring& program_directory, const std::wstring& temporary_directory) {
   std::optional<std::wstring> script = wrapper_script;
   // The wrapper builds the path from TMP, which may be a short form.
   const auto last = script ? script->rfind(L'\\') : std::wstring::npos;
   if (last != std::wstring::npos) script = platform::long_path(script->substr(0, last)) + script->substr(last);
   // The wrapper names the folder by TMP (else TEMP) as it stands, which the
   // system may have expanded or shortened for its own temporary path.
-  auto named_temp = platform::environment_variable(L"TMP");
-  if (!named_temp || named_temp->empty()) named_temp = platform::environment_variable(L"TEMP");
-  std::wstring path = change_script_path_for(script, platform::temp_path(), program_directory);
-  if (named_temp && !named_temp->empty() && path != script) {
+  const auto named_temp = temporary_variable();
+  std::wstring path = change_script_path_for(script, temporary_directory, program_directory);
+  if (named_temp && path != script) {
     path = change_script_path_for(script, platform::long_path(*named_temp) + L"\\", program_directory);
   }
   ChangeScript chosen(std::move(path));
@@ -149,29 +147,46 @@ ChangeScript ChangeScript::choose(const std::optional<std::wstring>& wrapper_scr
   return chosen;
 }
 
-bool ChangeScript::write_bytes(const std::string& bytes) {
+bool ChangeScript::write_bytes(const std::string& bytes, std::wstring* error) {
   if (run_folder_.empty()) {
     // No sharing while it is written.
-    return platform::write_whole_file(path_, bytes, /*exclusive=*/true);
+    if (platform::write_whole_file(path_, bytes, /*exclusive=*/true)) return true;
+    *error = L"the change script " + path_ + L" could not be written (" + platform::last_error_text() + L")";
+    return false;
   }
   // A file that was there first, planted or not, is never written through,
   // and the wrapper runs only a script whose run says it is whole.
   if (!file_.is_open()) file_ = platform::File::create_new(path_);
+  if (!file_.is_open()) {
+    *error = L"the change script " + path_ + L" could not be made (" + platform::last_error_text() + L")";
+    whole_ = false;
+    return false;
+  }
   whole_ = false;
   whole_ = file_.rewrite(bytes) && file_.flush();
+  if (!whole_) {
+    *error = L"the change script " + path_ + L" could not be written (" + platform::last_error_text() + L")";
+  }
   return whole_;
 }
 
-void ChangeScript::reset() { write_bytes(reset_script_bytes()); }
+void ChangeScript::reset() {
+  std::wstring ignored;
+  // An old script that cannot be replaced is one the wrapper does not run.
+  write_bytes(reset_script_bytes(), &ignored);
+}
 
-ScriptWrite ChangeScript::write(const std::wstring& directory) {
-  if (!plausible_directory(directory)) return ScriptWrite::refused;
+ScriptWrite ChangeScript::write(const std::wstring& directory, std::wstring* error) {
+  if (!plausible_directory(directory)) {
+    *error = L"the path holds a character that no directory name can hold";
+    return ScriptWrite::refused;
+  }
   const std::wstring system = platform::system_directory();
   const std::wstring chcp = system.empty() ? L"" : system + L"chcp.com";
   // A link that leads off the drive is followed, and the confirmation says where.
   const auto destination = link_off_drive(directory);
   const std::wstring note = destination ? link_note(*destination) : L"";
-  if (!write_bytes(change_script_bytes(directory, platform::console_output_code_page(), chcp, note, pushd_))) {
+  if (!write_bytes(change_script_bytes(directory, platform::console_output_code_page(), chcp, note, pushd_), error)) {
     // What was there before must not move the shell either.
     reset();
     whole_ = false;

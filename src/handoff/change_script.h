@@ -50,9 +50,11 @@ enum class ScriptWrite { written, refused, failed };
 class ChangeScript {
  public:
   // The script the wrapper named in ZRN_SCRIPT when it lies in a run folder
-  // of the temporary directory, else ZRN2.BAT in `program_directory`. A run
-  // folder is made private to the user before anything is written in it.
-  static ChangeScript choose(const std::optional<std::wstring>& wrapper_script, const std::wstring& program_directory);
+  // of the temporary directory (the run's, or the one TMP names as it
+  // stands), else ZRN2.BAT in `program_directory`. A run folder is made
+  // private to the user before anything is written in it.
+  static ChangeScript choose(const std::optional<std::wstring>& wrapper_script, const std::wstring& program_directory,
+                             const std::wstring& temporary_directory);
   // A script at `path` that is no run folder's.
   explicit ChangeScript(std::wstring path);
 
@@ -64,8 +66,8 @@ class ChangeScript {
   void reset();
   // The lines that move the shell to `directory`. A path that no directory
   // can have never becomes code (refused), and a write that fails leaves no
-  // script the wrapper runs (failed).
-  ScriptWrite write(const std::wstring& directory);
+  // script the wrapper runs (failed); `error` then says why.
+  ScriptWrite write(const std::wstring& directory, std::wstring* error);
   // The run folder's script was created by this run, and its last write
   // reached the disk whole: the wrapper may run it.
   bool made_whole() const { return whole_; }
@@ -73,7 +75,7 @@ class ChangeScript {
   void move_with_pushd(bool on) { pushd_ = on; }
 
  private:
-  bool write_bytes(const std::string& bytes);
+  bool write_bytes(const std::string& bytes, std::wstring* error);
 
   std::wstring path_;
   std::wstring run_folder_;

@@ -21,17 +21,8 @@ constexpr std::size_t kMostFoldersSwept = 64;
 // A run makes three files; a folder with more is not only a run's.
 constexpr std::size_t kMostFilesInAFolder = 8;
 
-bool same_text_ignoring_case(std::wstring_view a, std::wstring_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (!platform::same_letter_ignoring_case(a[i], b[i])) return false;
-  }
-  return true;
-}
-
-bool starts_with_ignoring_case(std::wstring_view text, std::wstring_view start) {
-  return text.size() >= start.size() && same_text_ignoring_case(text.substr(0, start.size()), start);
-}
+using platform::same_text_ignoring_case;
+using platform::starts_with_ignoring_case;
 
 }  // namespace
 

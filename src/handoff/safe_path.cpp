@@ -38,11 +38,6 @@ bool only_dots_and_blanks(std::wstring_view component) {
 
 }  // namespace
 
-bool is_drive_root(std::wstring_view root) {
-  return root.size() == 3 && ascii_upper(root[0]) >= L'A' && ascii_upper(root[0]) <= L'Z' && root[1] == L':' &&
-         root[2] == L'\\';
-}
-
 bool index_line_on_drive(std::wstring_view line, std::wstring_view drive_root) {
   if (!is_drive_root(drive_root) || line.size() <= 3 || ascii_upper(line[0]) != ascii_upper(drive_root[0]) ||
       line.substr(1, 2) != drive_root.substr(1, 2)) {

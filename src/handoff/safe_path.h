@@ -7,15 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "paths/paths.h"
 #include "platform/files.h"
 
 namespace zrn {
-
-// The longest path handed to the change script, in UTF-16 units. cmd reads at
-// most 8,191 characters of a line. A unit becomes at most three bytes of UTF-8
-// and an escaped ASCII character a few, so the longest line of the script
-// stays near 6,000 bytes, and under the limit even at four bytes a unit.
-inline constexpr std::size_t kLongestDirectory = 2000;
 
 // True when `path` can name a directory on Windows: not empty, not longer than
 // kLongestDirectory, no control character (below U+0020), none of " < > | * ?
@@ -28,10 +23,6 @@ bool plausible_directory(std::wstring_view path);
 // character that the ANSI code page cannot hold, and is resolved to the real
 // name before the path is offered.
 bool plausible_index_line(std::wstring_view line);
-
-// A drive root as the program uses it: an ASCII letter, a colon and a
-// backslash. Any other character before a colon names no drive.
-bool is_drive_root(std::wstring_view root);
 
 // An index line that may stand for a directory of the drive at `drive_root`
 // (the drive the index lies on): it starts with that root (letter case

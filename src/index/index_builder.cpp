@@ -1,9 +1,11 @@
 #include "index/index_builder.h"
 
-#include "handoff/safe_path.h"
-#include "index/index_storage.h"
+#include "index/index_install.h"
+#include "index/index_places.h"
 #include "index/listing_filter.h"
 #include "index/run_hidden.h"
+#include "index/working_files.h"
+#include "paths/paths.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -75,61 +77,123 @@ bool listing_out_of_bounds(std::uint64_t bytes, std::uint64_t overlong_paths) {
   return bytes > kLargestListingBytes || overlong_paths > kMostOverlongPaths;
 }
 
-IndexOutcome build_index(const IndexSettings& settings, const std::wstring& drive_root) {
+namespace {
+
+// One build's listing: cmd writes it, the filter reads it as it grows, and
+// its growing line count is the progress the user sees.
+class DriveListing {
+ public:
+  DriveListing(const IndexSettings& settings, const std::wstring& drive_root)
+      : progress_(settings.progress),
+        drive_root_(drive_root),
+        raw_(settings.temporary_directory, kIndexFileName, SweepRule::temporary),
+        filtered_(settings.temporary_directory, std::wstring(kIndexFileName) + L"1", SweepRule::temporary),
+        filter_(filtered_.path(), settings.exclusions) {}
+
+  // Runs cmd until the listing is whole, the user stops it or it grows past
+  // any real drive. True when it ran to its end.
+  bool run() {
+    if (!filter_.is_open()) error_ = L"the filtered listing " + filtered_.path() + L" could not be made";
+    const platform::HiddenRun run =
+        run_hidden(drive_listing_parameters(drive_root_), raw_.path(), [&] { return keep_listing(); });
+    if (!run.started) return false;
+    if (cancelled_) return false;
+    // Only now is the listing whole: what cmd wrote last is read after it
+    // ended.
+    if (!run.stopped) read_new_lines();
+    if (run.crashed()) {
+      stop_reason_ = L"cmd ended by a crash (exit code 0x" + platform::hex_digits(run.exit_code, 8) + L").";
+    }
+    whole_ = filter_.finish() && error_.empty() && listing_.is_open();
+    if (error_.empty() && !listing_.is_open()) error_ = L"cmd wrote no listing to " + raw_.path();
+    listing_.close();
+    return true;
+  }
+
+  bool cancelled() const { return cancelled_; }
+  // Why the listing is no listing of a real drive; empty when it is one.
+  const std::wstring& stop_reason() const { return stop_reason_; }
+  // Whether every line was read and written, and why not.
+  bool whole() const { return whole_; }
+  const std::wstring& error() const { return error_; }
+  const std::wstring& raw_path() const { return raw_.path(); }
+  const std::wstring& filtered_path() const { return filtered_.path(); }
+
+ private:
+  bool read_new_lines() {
+    if (!error_.empty()) return false;
+    if (!listing_.is_open()) listing_ = platform::File::open_for_reading(raw_.path());
+    if (listing_.is_open() && !filter_.read_more(listing_)) {
+      error_ = L"the listing " + raw_.path() + L" could not be read, or its filtered copy not written";
+    }
+    if (progress_) progress_->listing(drive_root_, filter_.lines_read());
+    if (listing_out_of_bounds(filter_.bytes_read(), filter_.overlong_lines())) {
+      stop_reason_ = filter_.bytes_read() > kLargestListingBytes
+                         ? L"it grew past " + std::to_wstring(kLargestListingBytes >> 30) +
+                               L" GiB, more than any real drive lists (a folder link that loops?)."
+                         : L"more than " + std::to_wstring(kMostOverlongPaths) +
+                               L" of its paths were too long to be offered (a folder link that loops?).";
+    }
+    return error_.empty() && stop_reason_.empty();
+  }
+
+  bool keep_listing() {
+    if (!read_new_lines()) return false;
+    cancelled_ = progress_ && progress_->cancelled();
+    return !cancelled_;
+  }
+
+  IndexProgress* const progress_;
+  const std::wstring& drive_root_;
+  const WorkingFile raw_;
+  const WorkingFile filtered_;
+  ListingFilter filter_;
+  platform::File listing_;
+  bool cancelled_ = false;
+  bool whole_ = false;
+  std::wstring stop_reason_;
+  std::wstring error_;
+};
+
+// The listing installed as the drive's index, or the user told why not.
+// Returns where the index now lies; empty when nothing was installed.
+std::wstring install_listing(const DriveListing& listing, IndexProgress* progress, const std::wstring& drive_root,
+                             bool own_place_usable) {
+  if (!listing.stop_reason().empty()) {
+    if (progress) progress->listing_stopped(drive_root, listing.stop_reason());
+    return L"";
+  }
+  std::wstring error = listing.error();
+  std::wstring installed;
+  if (listing.whole()) installed = install_index(listing.filtered_path(), drive_root, own_place_usable, &error);
+  if (installed.empty() && progress) progress->install_failed(listing.raw_path(), index_file_path(drive_root), error);
+  return installed;
+}
+
+// Builds the drive's index anew; never `ready`.
+PreparedIndex build_index(const IndexSettings& settings, const std::wstring& drive_root) {
   // Only a letter names a drive; anything else would reach cmd as syntax.
-  if (!is_drive_root(drive_root)) return IndexOutcome::not_written;
-  if (!platform::is_directory(drive_root)) return IndexOutcome::drive_missing;
+  if (!is_drive_root(drive_root)) return {IndexOutcome::not_written, L""};
+  if (!platform::is_directory(drive_root)) return {IndexOutcome::drive_missing, L""};
   const bool data_directory_usable = prepare_data_directory(drive_root);
-  IndexOutcome outcome = IndexOutcome::not_written;
+  std::wstring installed;
   {
     IndexProgress* const progress = settings.progress;
-    const WorkingFile raw(settings.temporary_directory, kIndexFileName, SweepRule::temporary);
-    const WorkingFile filtered(settings.temporary_directory, std::wstring(kIndexFileName) + L"1", SweepRule::temporary);
-    ListingFilter filter(filtered.path(), settings.exclusions);
-    platform::File listing;
-    bool read_ok = filter.is_open();
-    bool cancelled = false;
-    bool bounded = true;
+    DriveListing listing(settings, drive_root);
     if (progress) progress->started(drive_root);
-    // The listing is filtered as cmd writes it: read once, and its growing
-    // line count is the progress the user sees. One that grows past any
-    // real drive (a link loop) is ended.
-    const auto take_what_has_come = [&] {
-      if (!read_ok) return false;
-      if (!listing.is_open()) listing = platform::File::open_for_reading(raw.path());
-      if (listing.is_open()) read_ok = filter.read_more(listing);
-      if (progress) progress->listing(drive_root, filter.lines_read());
-      bounded = !listing_out_of_bounds(filter.bytes_read(), filter.overlong_lines());
-      return read_ok && bounded;
-    };
-    const auto go_on = [&] {
-      if (!take_what_has_come()) return false;
-      cancelled = progress && progress->cancelled();
-      return !cancelled;
-    };
-    const HiddenResult run = run_hidden(drive_listing_parameters(drive_root), raw.path(), go_on);
-    if (run.started && !cancelled) {
-      // Only now is the listing whole: what cmd wrote last is read after it
-      // ended. A listing that never appeared, or any failed read or write,
-      // keeps the drive's previous index and shows the copy message.
-      if (!run.stopped) take_what_has_come();
-      const bool whole = filter.finish() && read_ok && listing.is_open();
-      listing.close();
-      if (!bounded || run.crashed) {
-        if (progress) progress->listing_stopped(drive_root);
-      } else if (whole && install_index(filtered.path(), drive_root, data_directory_usable)) {
-        outcome = IndexOutcome::built;
-      } else if (progress) {
-        progress->install_failed(raw.path(), index_file_path(drive_root));
-      }
-    }
+    // A listing that never appeared, or any failed read or write, keeps the
+    // drive's previous index and tells the user why.
+    if (listing.run()) installed = install_listing(listing, progress, drive_root, data_directory_usable);
     if (progress) progress->finished();
     // A stopped build leaves everything as it was, the readme included.
-    if (cancelled) return IndexOutcome::cancelled;
+    if (listing.cancelled()) return {IndexOutcome::cancelled, L""};
   }
   if (data_directory_usable) write_readme(drive_root, settings.web_address);
-  return outcome;
+  if (installed.empty()) return {IndexOutcome::not_written, index_in_use(drive_root)};
+  return {IndexOutcome::built, installed};
 }
+
+}  // namespace
 
 std::wstring outcome_message(IndexOutcome outcome, const std::wstring& drive_root) {
   const std::wstring drive = platform::upper(drive_root.substr(0, 2));
@@ -147,11 +211,12 @@ bool index_needs_build(std::optional<std::int64_t> index_seconds, std::int64_t n
   return !index_seconds || index_too_old(*index_seconds, now_seconds, limit);
 }
 
-IndexOutcome ensure_index(const IndexSettings& settings, const std::wstring& drive_root) {
-  if (!platform::is_directory(drive_root)) return IndexOutcome::drive_missing;
-  const auto index_time = usable_index_time(index_in_use(drive_root));
-  if (!index_needs_build(index_time, platform::now_local_seconds(), settings.age_limit)) {
-    return IndexOutcome::ready;
+PreparedIndex prepare_index(const IndexSettings& settings, const std::wstring& drive_root, Rebuild rebuild) {
+  if (rebuild == Rebuild::always) return build_index(settings, drive_root);
+  if (!platform::is_directory(drive_root)) return {IndexOutcome::drive_missing, L""};
+  std::wstring in_use = index_in_use(drive_root);
+  if (!index_needs_build(usable_index_time(in_use), platform::now_local_seconds(), settings.age_limit)) {
+    return {IndexOutcome::ready, std::move(in_use)};
   }
   return build_index(settings, drive_root);
 }

@@ -19,10 +19,13 @@ class IndexProgress {
   virtual bool cancelled() = 0;
   virtual void finished() = 0;
   // The listing was no listing of a real drive; the previous index stays.
-  virtual void listing_stopped(const std::wstring& drive_root) = 0;
-  // Neither place for the index could be written. Told while the raw
-  // listing still exists, so that the user can copy it by hand.
-  virtual void install_failed(const std::wstring& raw_path, const std::wstring& index_path) = 0;
+  // `reason` says what gave it away, as a sentence.
+  virtual void listing_stopped(const std::wstring& drive_root, const std::wstring& reason) = 0;
+  // The index could not be made or put into place; `reason` says which step
+  // failed and why. Told while the raw listing still exists, so that the
+  // user can copy it by hand.
+  virtual void install_failed(const std::wstring& raw_path, const std::wstring& index_path,
+                              const std::wstring& reason) = 0;
 };
 
 // What a build needs from the run.
@@ -43,10 +46,20 @@ enum class IndexOutcome {
   drive_missing,  // no drive behind the letter: nothing listed
 };
 
-// Builds the drive's index anew; never `ready`.
-IndexOutcome build_index(const IndexSettings& settings, const std::wstring& drive_root);
-// Builds the drive's index, once, when it is too old or absent.
-IndexOutcome ensure_index(const IndexSettings& settings, const std::wstring& drive_root);
+// When a search builds the drive's index first: only when it is absent or
+// too old, or in any case (F2).
+enum class Rebuild { when_old, always };
+
+// What became of the index, and the index a search reads now (empty when
+// nothing is to be read: a cancelled build, no drive).
+struct PreparedIndex {
+  IndexOutcome outcome = IndexOutcome::ready;
+  std::wstring path;
+};
+
+// The one place that decides whether a drive's index is built before a
+// search reads it, and builds it then.
+PreparedIndex prepare_index(const IndexSettings& settings, const std::wstring& drive_root, Rebuild rebuild);
 // The line that tells the user why a search stopped short: a cancelled
 // build, or a drive letter with no drive; empty for the other outcomes.
 std::wstring outcome_message(IndexOutcome outcome, const std::wstring& drive_root);

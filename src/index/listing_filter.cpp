@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "handoff/safe_path.h"
 #include "index/exclusions.h"
 #include "index/listing_lines.h"
+#include "paths/paths.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -120,18 +120,5 @@ std::uint64_t ListingFilter::lines_read() const { return parts_->lines_read; }
 std::uint64_t ListingFilter::overlong_lines() const { return parts_->overlong_lines; }
 
 std::uint64_t ListingFilter::bytes_read() const { return parts_->bytes_read; }
-
-bool filter_listing(const std::wstring& raw_path, const std::wstring& filtered_path,
-                    const std::vector<std::wstring>& words) {
-  platform::File reader = platform::File::open_for_reading(raw_path);
-  if (!reader.is_open()) return false;
-  ListingFilter filter(filtered_path, words);
-  if (!filter.is_open()) return false;
-  filter.read_more(reader);
-  reader.close();
-  if (filter.finish()) return true;
-  platform::delete_file(filtered_path);
-  return false;
-}
 
 }  // namespace zrn

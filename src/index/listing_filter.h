@@ -40,11 +40,4 @@ class ListingFilter {
   std::unique_ptr<Parts> parts_;
 };
 
-// The whole step for a listing that is already complete. True only when the
-// whole listing was read and written; otherwise no filtered listing is left,
-// so that a broken one can never become an index. A raw listing that cannot
-// be opened ends the step at once, before anything is created.
-bool filter_listing(const std::wstring& raw_path, const std::wstring& filtered_path,
-                    const std::vector<std::wstring>& words);
-
 }  // namespace zrn

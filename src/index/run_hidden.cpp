@@ -4,16 +4,8 @@
 
 namespace zrn {
 
-namespace {
-
-// Exit codes from 0xC0000000 up are the system's error statuses: the
-// process ended by a crash (a stack overflow, for one), not by its own end.
-constexpr std::uint32_t kFirstErrorStatus = 0xC0000000;
-
-}  // namespace
-
-HiddenResult run_hidden(const std::wstring& parameters, const std::wstring& output,
-                        const std::function<bool()>& keep_waiting) {
+platform::HiddenRun run_hidden(const std::wstring& parameters, const std::wstring& output,
+                               const std::function<bool()>& keep_waiting) {
   platform::HiddenCommand command;
   command.program = platform::system_command_interpreter();
   if (command.program.empty()) return {};
@@ -26,8 +18,7 @@ HiddenResult run_hidden(const std::wstring& parameters, const std::wstring& outp
   command.output = output;
   command.fallback_parameters = command.parameters + L" >\"%ZRN_LISTING%\"";
   platform::set_inherited_variable(L"ZRN_LISTING", output);
-  const platform::HiddenRun run = platform::run_hidden_and_wait(command, keep_waiting);
-  return {run.started, run.stopped, run.exit_code >= kFirstErrorStatus};
+  return platform::run_hidden_and_wait(command, keep_waiting);
 }
 
 }  // namespace zrn

@@ -79,14 +79,14 @@ std::vector<ReportPiece> report_pieces(const ReportFacts& facts) {
   return pieces;
 }
 
-void print_information_report(const ReportFacts& facts) {
+void print_information_report(Console& console, const ReportFacts& facts) {
   // The colours are left as the report ends: yellow on black.
   for (const auto& piece : report_pieces(facts)) {
-    if (piece.text_colour >= 0) Console::set_colour(piece.text_colour, piece.background);
+    if (piece.text_colour >= 0) console.set_colour(piece.text_colour, piece.background);
     if (piece.line_end) {
-      Console::print_line(piece.text);
+      console.print_line(piece.text);
     } else {
-      Console::print(piece.text);
+      console.print(piece.text);
     }
   }
 }

@@ -8,6 +8,8 @@
 
 namespace zrn {
 
+class Console;
+
 struct ReportFacts {
   std::wstring display_title;
   std::wstring version_text;
@@ -42,6 +44,6 @@ std::wstring processor_name(std::string_view brand_bytes);
 std::vector<ReportPiece> report_pieces(const ReportFacts& facts);
 
 // The report of `facts` on the console, in its colours.
-void print_information_report(const ReportFacts& facts);
+void print_information_report(Console& console, const ReportFacts& facts);
 
 }  // namespace zrn

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "platform/handle_win32.h"
+#include "platform/text.h"
 
 namespace zrn::platform {
 
@@ -194,10 +195,7 @@ std::wstring final_path(HANDLE handle) {
   return std::wstring(buffer, length);
 }
 
-bool same_name(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
-         CSTR_EQUAL;
-}
+bool same_name(const std::wstring& a, const std::wstring& b) { return same_text_ignoring_case(a, b); }
 
 // The opened entry is no link and was reached through none at its own name:
 // Windows marks a link it opened itself as a reparse point; Wine opens the

@@ -27,6 +27,9 @@ struct HiddenRun {
   bool started = false;
   bool stopped = false;         // ended because `keep_waiting` said no
   std::uint32_t exit_code = 0;  // 0 when the system would not tell
+  // Exit codes from 0xC0000000 up are the system's error statuses: the
+  // program ended by a crash (a stack overflow, for one), not by its own end.
+  bool crashed() const { return exit_code >= 0xC0000000u; }
 };
 
 // Starts the command in a new hidden console, inheriting only its output

@@ -13,6 +13,10 @@ unsigned console_output_code_page();
 // Runs `routine` when the program fails inside (an exception nobody caught, a
 // crash) before the system ends it.
 void on_internal_failure(void (*routine)());
+// The system's own words for why the last call of this thread that failed
+// did ("Access is denied."), without the line end; "error N" when the system
+// has none.
+std::wstring last_error_text();
 // A modal box with only an OK button. Returns at once where there is no display.
 void show_message(const std::wstring& caption, const std::wstring& text);
 

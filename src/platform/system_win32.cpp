@@ -23,6 +23,18 @@ void pause(unsigned milliseconds) {
 }
 
 unsigned console_output_code_page() { return GetConsoleOutputCP(); }
+
+std::wstring last_error_text() {
+  const DWORD error = GetLastError();
+  wchar_t* buffer = nullptr;
+  const DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text(buffer ? buffer : L"", length);
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+  return text.empty() ? L"error " + std::to_wstring(error) : text;
+}
 namespace {
 
 void (*g_on_failure)() = nullptr;

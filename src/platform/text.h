@@ -1,5 +1,6 @@
 #pragma once
 // Text conversions and the system's case mappings.
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,7 +25,34 @@ wchar_t upper_char(wchar_t c);               // CharUpperW
 // Equal without regard to case under the user's locale.
 bool same_letter_ignoring_case(wchar_t a, wchar_t b);
 
+// Equal without regard to case, as the file system compares names.
+bool same_text_ignoring_case(std::wstring_view a, std::wstring_view b);
+inline bool starts_with_ignoring_case(std::wstring_view text, std::wstring_view start) {
+  return text.size() >= start.size() && same_text_ignoring_case(text.substr(0, start.size()), start);
+}
+
 // Small rules on UTF-16 text that need no system call.
+
+// The value of `digits` in `base` (10, or 16 with upper-case A to F):
+// nothing for an empty text, any other character, or a value above `largest`.
+inline std::optional<std::uint64_t> parse_number(std::wstring_view digits, unsigned base = 10,
+                                                 std::uint64_t largest = UINT64_MAX) {
+  if (digits.empty()) return std::nullopt;
+  std::uint64_t value = 0;
+  for (const wchar_t c : digits) {
+    unsigned digit = 0;
+    if (c >= L'0' && c <= L'9') {
+      digit = static_cast<unsigned>(c - L'0');
+    } else if (base == 16 && c >= L'A' && c <= L'F') {
+      digit = static_cast<unsigned>(c - L'A' + 10);
+    } else {
+      return std::nullopt;
+    }
+    if (value > (largest - digit) / base) return std::nullopt;
+    value = value * base + digit;
+  }
+  return value;
+}
 inline bool is_high_surrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 inline bool is_low_surrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 // `text` without the leading and trailing characters found in `blanks`.
@@ -33,6 +61,16 @@ inline std::wstring_view trimmed(std::wstring_view text, std::wstring_view blank
   if (first == std::wstring_view::npos) return {};
   return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
+// `count` upper-case hexadecimal digits of `value`, leading zeros kept.
+inline std::wstring hex_digits(std::uint64_t value, int count) {
+  std::wstring text(static_cast<std::size_t>(count), L'0');
+  for (int i = count - 1; i >= 0; --i, value >>= 4) {
+    const auto digit = static_cast<unsigned>(value & 0xF);
+    text[static_cast<std::size_t>(i)] = static_cast<wchar_t>(digit < 10 ? L'0' + digit : L'A' + digit - 10);
+  }
+  return text;
+}
+
 // A folder path ready for a name to be appended; an empty path stays empty.
 inline std::wstring with_backslash(std::wstring path) {
   if (!path.empty() && path.back() != L'\\') path += L'\\';

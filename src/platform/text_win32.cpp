@@ -84,4 +84,9 @@ bool same_letter_ignoring_case(wchar_t a, wchar_t b) {
          std::towupper(static_cast<wint_t>(a)) == std::towupper(static_cast<wint_t>(b));
 }
 
+bool same_text_ignoring_case(std::wstring_view a, std::wstring_view b) {
+  return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
 }  // namespace zrn::platform

@@ -1,10 +1,12 @@
 #include "search/choice_history.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdint>
+#include <limits>
 
 #include "handoff/safe_path.h"
-#include "index/index_storage.h"
+#include "index/index_places.h"
+#include "index/working_files.h"
 #include "platform/files.h"
 #include "platform/shell_folders.h"
 #include "platform/system.h"
@@ -20,11 +22,13 @@ constexpr std::string_view kFirstLine = "Zarnpath choices 1";
 constexpr int kLockAttempts = 60;
 constexpr unsigned kLockPause = 50;
 
+// The file's numbers are ASCII digits, read by the program's one parser.
 template <typename Number>
 bool parse_whole(std::string_view text, Number& value) {
-  if (text.empty()) return false;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size();
+  const auto parsed = platform::parse_number(std::wstring(text.begin(), text.end()), 10,
+                                             static_cast<std::uint64_t>(std::numeric_limits<Number>::max()));
+  if (parsed) value = static_cast<Number>(*parsed);
+  return parsed.has_value();
 }
 
 std::optional<Choice> parse_line(std::string_view line) {

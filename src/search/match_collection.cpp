@@ -2,9 +2,10 @@
 
 #include "handoff/safe_path.h"
 #include "index/index_builder.h"
-#include "index/index_storage.h"
+#include "index/index_places.h"
 #include "index/listing_lines.h"
 #include "index/run_hidden.h"
+#include "index/working_files.h"
 #include "platform/code_page.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -81,11 +82,10 @@ void resolve_default_characters(std::vector<std::wstring>& matches, std::uint64_
 
 }  // namespace
 
-Matches search_index(const std::wstring& drive_root, std::wstring_view search_text) {
+Matches search_index(const std::wstring& drive_root, const std::wstring& index, std::wstring_view search_text) {
   Matches found;
-  if (!is_drive_root(drive_root)) return found;
+  if (!is_drive_root(drive_root) || index.empty()) return found;
   const IndexScan scan(search_text, platform::ansi_byte_characters(), drive_root);
-  const std::wstring index = index_in_use(drive_root);
   const auto beyond = scan_index_file(index, scan, found.paths);
   if (!beyond && platform::path_exists(index)) found.unreadable_index = index;
   found.not_shown = beyond.value_or(0);
@@ -94,11 +94,13 @@ Matches search_index(const std::wstring& drive_root, std::wstring_view search_te
 }
 
 SearchResult collect_from_index(const IndexSettings& settings, const std::wstring& drive_root,
-                                std::wstring_view search_text) {
-  const IndexOutcome outcome = ensure_index(settings, drive_root);
+                                std::wstring_view search_text, Rebuild rebuild) {
+  const PreparedIndex index = prepare_index(settings, drive_root, rebuild);
   // A stopped build, or no drive at all: nothing is searched.
-  if (outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing) return {outcome, {}};
-  return {outcome, search_index(drive_root, search_text)};
+  if (index.outcome == IndexOutcome::cancelled || index.outcome == IndexOutcome::drive_missing) {
+    return {index.outcome, {}};
+  }
+  return {index.outcome, search_index(drive_root, index.path, search_text)};
 }
 
 std::vector<std::wstring> indexed_local_drives() {
@@ -116,7 +118,7 @@ std::vector<std::wstring> indexed_local_drives() {
 Matches search_indexed_drives(std::wstring_view search_text) {
   Matches all;
   for (const std::wstring& root : indexed_local_drives()) {
-    Matches found = search_index(root, search_text);
+    Matches found = search_index(root, index_in_use(root), search_text);
     if (all.unreadable_index.empty()) all.unreadable_index = found.unreadable_index;
     all.not_shown += found.not_shown;
     for (auto& path : found.paths) {
@@ -144,7 +146,7 @@ SearchResult collect_matches(const IndexSettings& settings, std::wstring_view se
   // A killed build's listing can be large: it goes at the next search.
   sweep_temporary_directory(settings.temporary_directory);
   Matches here = current_directory_matches(settings.temporary_directory, search_text);
-  if (here.paths.empty()) return collect_from_index(settings, drive_root, search_text);
+  if (here.paths.empty()) return collect_from_index(settings, drive_root, search_text, Rebuild::when_old);
   return {IndexOutcome::ready, std::move(here)};
 }
 

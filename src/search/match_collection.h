@@ -31,13 +31,13 @@ SearchResult collect_matches(const IndexSettings& settings, std::wstring_view se
 // The current directory's sub-directories whose name holds the search text;
 // `temporary_directory` takes the listing while it is read.
 Matches current_directory_matches(const std::wstring& temporary_directory, std::wstring_view search_text);
-// The drive's index searched, built first when it is absent or too old. A
-// cancelled build, or a drive that is not there, finds nothing: the caller's
-// list stays as it was.
+// The drive's index searched, built first as `rebuild` says. A cancelled
+// build, or a drive that is not there, finds nothing: the caller's list
+// stays as it was.
 SearchResult collect_from_index(const IndexSettings& settings, const std::wstring& drive_root,
-                                std::wstring_view search_text);
-// The same from the index as it stands, without looking at its age.
-Matches search_index(const std::wstring& drive_root, std::wstring_view search_text);
+                                std::wstring_view search_text, Rebuild rebuild);
+// The index at `index` (the one in use for the drive) searched as it stands.
+Matches search_index(const std::wstring& drive_root, const std::wstring& index, std::wstring_view search_text);
 
 // "*:": the local drives (fixed or removable) whose index exists, in drive
 // order. Nothing is built and no drive is listed.

@@ -526,6 +526,17 @@ class Result:
         return self.stdout.decode("utf-8", errors="replace")
 
 
+def wait_until(condition, timeout, what):
+    """Waits until `condition()` gives something true; returns it."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise AssertionError(f"{what} not seen within {timeout} s")
+
+
 def _tail(path, size=3000):
     try:
         data = path.read_bytes()
@@ -746,9 +757,13 @@ class Sandbox:
         """Runs `command` in Wine's cmd, e.g. the wrapper followed by cd, or the
         program with a raw command line. The command goes through a batch file:
         Wine would re-quote it if it were passed as an argument."""
+        return self.start_cmd(command, cwd, env, stdin).run(timeout)
+
+    def start_cmd(self, command, cwd=None, env=None, stdin=None):
+        """Starts `command` in Wine's cmd as `run_cmd` does, without waiting."""
         script = self.root / f"run-{uuid.uuid4().hex[:8]}.bat"
         script.write_bytes(("@echo off\r\n" + command + "\r\n").encode(f"cp{HOST.ansi_code_page}", errors="replace"))
-        return self._wine(["cmd", "/c", windows_path(script)], cwd, env, timeout, stdin)
+        return self.start("cmd", "/c", windows_path(script), cwd=cwd, env=env, stdin=stdin)
 
     def run_shell(self, command, cwd=None, env=None, timeout=120):
         """Runs a Unix shell `command` (which may start Wine, e.g. in a pipe)

@@ -80,7 +80,7 @@ class HostileCommandLines(unittest.TestCase):
             for tail in raw_tails:
                 with self.subTest(tail=tail[:40]):
                     result = box.run_cmd(f'"{box.exe_windows}" {tail}', cwd=work, timeout=180)
-                    self.assertEqual(result.returncode, 0, result.stderr[-500:])
+                    self.assertEqual(result.returncode, 0, (result.stdout[-500:], result.stderr[-500:]))
                     self.assertTrue(box.change_script().startswith(RESET))
             # Past cmd's own line limit: Wine starts the program directly.
             result = box.run("x" * 30000, "/qé", cwd=work)

@@ -5,7 +5,6 @@ test's files."""
 
 import os
 import subprocess
-import time
 import unittest
 
 import harness
@@ -55,22 +54,21 @@ class Harness(unittest.TestCase):
 
     def test_a_run_that_outstays_its_time_is_ended_with_what_it_started(self):
         ini = harness.windows_path(self.box.program_dir / "ZRN.INI")
-        runs = {
-            "cmd": lambda: self.box.run_cmd(f"echo waiting for its input& {self.holder}", stdin=self.input,
-                                            timeout=5),
-            "shell": lambda: self.box.run_shell(f"echo waiting for its input; sleep 600 | "
-                                                f"wine '{harness.FILE_HOLDER}' '{ini}' 1", timeout=5),
+        starts = {
+            "cmd": lambda: self.box.start_cmd(f"echo waiting for its input& {self.holder}", stdin=self.input),
+            "shell": lambda: self.box.start_process(["sh", "-c", f"echo waiting for its input; sleep 600 | "
+                                                                 f"wine '{harness.FILE_HOLDER}' '{ini}' 1"]),
         }
-        for label, run in runs.items():
+        for label, start in starts.items():
             with self.subTest(label):
+                run = start()
+                # Its time starts once what it started is there to be ended.
+                run.wait_output(b"held", timeout=120)
                 with self.assertRaises(RunTimeout) as caught:
-                    run()
+                    run.run(timeout=1)
                 self.assertIn("waiting for its input", str(caught.exception))
                 self.assertIn("held", str(caught.exception))
-                deadline = time.monotonic() + 10
-                while holders() and time.monotonic() < deadline:
-                    time.sleep(0.1)
-                self.assertEqual(holders(), [])
+                harness.wait_until(lambda: not holders(), 60, "the end of the holder")
 
     def test_a_run_reads_its_input_to_the_end(self):
         # subprocess.PIPE gives an empty input, as subprocess.run does.

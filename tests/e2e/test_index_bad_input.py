@@ -22,7 +22,7 @@ class BadIndexes(unittest.TestCase):
 
     def run_search(self, *args):
         result = self.box.run(*args, cwd=self.d / "Work", timeout=120)
-        self.assertEqual(result.returncode, 0, result.stderr[-500:])
+        self.assertEqual(result.returncode, 0, (result.stdout[-500:], result.stderr[-500:]))
         return result
 
     def test_random_bytes(self):

@@ -13,7 +13,7 @@ import unittest
 import uuid
 
 import harness
-from harness import Sandbox, wine_env, windows_path
+from harness import Sandbox, wait_until, wine_env, windows_path
 
 RESET = b"@echo off\r\n"
 CHANGED = "Directory has been changed to"
@@ -37,16 +37,6 @@ def processes_mentioning(text):
         if text in line:
             found.append(int(entry.name))
     return found
-
-
-def wait_until(condition, timeout, what):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.05)
-    raise AssertionError(f"{what} not seen within {timeout} s")
 
 
 class Background:
@@ -105,7 +95,7 @@ class KilledBuild(unittest.TestCase):
         self.assertEqual(index.read_bytes(), old)
 
         result = box.run_cmd(prefix, cwd=k)
-        self.assertEqual(result.returncode, 0)
+        self.assertEqual(result.returncode, 0, (result.stdout[-500:], result.stderr[-500:]))
         self.assertIn(b'chdir /D "K:\\deep\\findme here"\r\n', box.change_script())
         content = index.read_bytes()
         self.assertNotIn(b"\0", content)

@@ -201,6 +201,19 @@ class ManyMatches(ScreenCase):
         after = narrowed[min(narrowed.index("D:\\proj13") + 1, 12)]
         self.assertEqual(chdir_target(self.box.change_script()), after)
 
+    def test_ctrl_u_brings_the_whole_list_back(self):
+        pane = self.start()
+        self.settle(pane, "Row 1 to 15 / 40")
+        pane.send("1", "3")
+        self.settle(pane, "Row 1 to 1 / 1")
+        pane.send("C-u")
+        self.settle(pane, " / 40")
+        self.assertIn(" 40 directories were found with proj", pane.lines()[4])
+        self.assertNotIn("Narrowed by", pane.screen())
+        # The highlight stayed on proj13: Return takes it.
+        self.finish(pane, "Enter")
+        self.assertEqual(chdir_target(self.box.change_script()), "D:\\proj13")
+
     def test_key_storm_and_resize_keep_the_screen_and_end_cleanly(self):
         pane = self.start()
         self.settle(pane, "Row 1 to 15 / 40")

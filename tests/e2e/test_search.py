@@ -40,7 +40,7 @@ class SearchBox(unittest.TestCase):
         temp = temp or self.temp_windows
         line = f'set "TEMP={temp}"& set "TMP={temp}"& "{self.box.exe_windows}" {args}'
         result = self.box.run_cmd(line, cwd=cwd or self.d / "Work", timeout=180)
-        self.assertEqual(result.returncode, 0, result.stderr[-500:])
+        self.assertEqual(result.returncode, 0, (result.stdout[-500:], result.stderr[-500:]))
         return result
 
     @property

@@ -26,6 +26,7 @@ const CommandLineCase kCases[] = {
     {L"ZRN \"my docs\"", L"my docs", L"C:\\", L"", false, false},
     {L"ZRN \"my    docs\"", L"my    docs", L"C:\\", L"", false, false},
     {L"ZRN d:proj", L"proj", L"D:\\", L"", false, false},
+    {L"ZRN z:proj", L"proj", L"Z:\\", L"", false, false},
     {L"ZRN d:\\proj\\", L"proj", L"D:\\", L"", false, false},
     {L"ZRN proj", L"proj", L"C:\\", L"", false, false},
     {L"ZRN windows\\", L"windows", L"C:\\", L"", false, false},

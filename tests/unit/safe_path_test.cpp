@@ -105,9 +105,19 @@ TEST(SafePath, ALinkOffItsDriveIsNamed) {
 TEST(SafePath, ChangeScriptRefusesAnImplausibleDirectory) {
   ChangeScript script(platform::temp_path() + L"zrn-safe-path-test.BAT");
   script.reset();
-  EXPECT_EQ(script.write(L"D:\\photos\"&md INJX&\""), ScriptWrite::refused);
+  std::wstring error;
+  EXPECT_EQ(script.write(L"D:\\photos\"&md INJX&\"", &error), ScriptWrite::refused);
   EXPECT_EQ(platform::read_whole_file(script.path()), reset_script_bytes());
   platform::delete_file(script.path());
+}
+
+// A script that cannot be written says where and why, for the user to hear.
+TEST(SafePath, ChangeScriptThatCannotBeWrittenSaysWhy) {
+  ChangeScript script(platform::temp_path());  // a folder: no file can be written there
+  std::wstring error;
+  EXPECT_EQ(script.write(L"D:\\photos", &error), ScriptWrite::failed);
+  EXPECT_NE(error.find(L"the change script " + platform::temp_path() + L" could not be written ("), std::wstring::npos)
+      << error;
 }
 
 }  // namespace

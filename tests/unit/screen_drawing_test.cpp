@@ -19,17 +19,16 @@ constexpr wchar_t kSide = L'\u2502';
 class ScreenDrawing : public ::testing::Test {
  protected:
   void open(FakeConsole& fake, int width, int height, std::int64_t matches, std::wstring search = L"proj") {
-    Console::use_device(&fake);
-    Console::open(L"ZRN - Zarnpath");
-    Console::set_full_screen(true);
+    page_.reset();
+    console_.emplace(fake);
+    console_->open(L"ZRN - Zarnpath");
+    console_->set_full_screen(true);
     // The paths name no real directory: every one counts as there.
-    page_.emplace(Size{width, height}, L"ZRN - Zarnpath", std::move(search), [](const std::wstring&) { return true; });
+    page_.emplace(*console_, Size{width, height}, L"ZRN - Zarnpath", std::move(search),
+                  [](const std::wstring&) { return true; });
     page_->open(matches);
   }
-  void TearDown() override {
-    page_.reset();
-    Console::use_device(nullptr);
-  }
+  void TearDown() override { page_.reset(); }
   static std::vector<std::wstring> paths(int count) {
     std::vector<std::wstring> result;
     for (int i = 1; i <= count; ++i) result.push_back(L"Q:\\no\\such\\proj" + std::to_wstring(i));
@@ -42,6 +41,7 @@ class ScreenDrawing : public ::testing::Test {
   }
   const ScreenLayout& layout() const { return page_->frame().layout; }
 
+  std::optional<Console> console_;
   std::optional<SelectionPage> page_;
 };
 
@@ -185,6 +185,45 @@ TEST_F(ScreenDrawing, PassResumedAfterTheBoxKeepsHighlightAndTypedText) {
   EXPECT_EQ(fake.row(18).substr(0, 11), L" \u2502 Stopped.");
 }
 
+TEST_F(ScreenDrawing, ControlKeysEditTheTypedTextAndMove) {
+  // Each group of keys arrives on its own; Return ends the case, or is
+  // refused with a note and ESC ends it.
+  struct Case {
+    const char* name;
+    std::vector<std::vector<std::pair<wchar_t, int>>> groups;
+    std::size_t second_length;  // of the second match, when it is made long
+    std::wstring chosen;
+    std::wstring shown;  // on the count line, or in the note row
+  };
+  const std::pair<wchar_t, int> ctrl_u{key::control_u, 'U'}, ctrl_w{key::control_w, 'W'}, ctrl_n{key::control_n, 'N'},
+      ctrl_p{key::control_p, 'P'};
+  const Case cases[] = {
+      {"Ctrl+U clears the typed text", {{{L'1', 0}, {L'2', 0}}, {ctrl_u}}, 0, L"proj12", L"Row 1 to 15 / 20"},
+      {"Ctrl+W takes back the last word", {{{L'1', 0}, {L' ', 0}, {L'2', 0}}, {ctrl_w}}, 0, L"proj12", L"11 of 20"},
+      {"Ctrl+W after blanks", {{{L'1', 0}, {L' ', 0}, {L'2', 0}, {L' ', 0}}, {ctrl_w}}, 0, L"proj12", L"11 of 20"},
+      {"Ctrl+N and Ctrl+P move", {{ctrl_n, ctrl_n, ctrl_p}}, 0, L"proj2", L"Row 1 to 15 / 20"},
+      {"the longest path cmd can enter", {{ctrl_n}}, 258, std::wstring(247, L'a'), L"Row 1 to 15 / 20"},
+      {"a path cmd cannot enter", {{ctrl_n}}, 259, L"", L"cmd cannot enter a path longer than 258 characters"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeConsole fake(100, 40);
+    open(fake, 100, 40, 20);
+    auto matches = paths(20);
+    if (c.second_length > 0) matches[1] = L"Q:\\no\\such\\" + std::wstring(c.second_length - 11, L'a');
+    for (const auto& group : c.groups) {
+      for (const auto& [character, code] : group) fake.key(character, static_cast<std::uint16_t>(code));
+      fake.later();
+    }
+    fake.key(L'\r', 13);
+    fake.later();
+    fake.key(27, 27);
+    EXPECT_EQ(run(matches), c.chosen.empty() ? L"" : L"Q:\\no\\such\\" + c.chosen);
+    const int row = c.chosen.empty() ? layout().list_top + layout().page_size : layout().list_top - 1;
+    EXPECT_NE(fake.row(row).find(c.shown), std::wstring::npos) << ::testing::PrintToString(fake.row(row));
+  }
+}
+
 TEST_F(ScreenDrawing, EmptyListReturnsAtOnceWithoutDrawing) {
   FakeConsole fake(100, 40);
   open(fake, 100, 40, 2);
@@ -215,7 +254,7 @@ TEST_F(ScreenDrawing, PreviewLinesStayInsideTheFrame) {
   FakeConsole fake(60, 40);
   open(fake, 60, 40, 2);
   std::vector<platform::DirectoryEntry> entries(50, {L"entry", true});
-  draw_preview(page_->frame(), {true, entries, 50, true});
+  draw_preview(*console_, page_->frame(), {true, entries, 50, true});
   const auto& layout = this->layout();
   for (int n = 0; n < layout.preview_height + 2; ++n) {
     EXPECT_EQ(fake.row(layout.preview_top + n)[static_cast<std::size_t>(layout.frame_width)], kSide);

@@ -228,35 +228,6 @@ TEST(ScreenKeys, TransitionsWithClamping) {
   }
 }
 
-TEST(ScreenKeys, BurstTakesKeysUpToTheOneThatEndsThePass) {
-  const KeyPress down{L"", key::down};
-  const KeyPress up{L"", key::up};
-  std::vector<KeyPress> held(200, down);
-  held.push_back(up);
-  struct Case {
-    const char* name;
-    std::vector<KeyPress> keys;
-    KeyOutcome outcome;
-    std::size_t used;
-    Selection to;
-  };
-  const Case cases[] = {
-      {"200 downs and an up", held, KeyOutcome::moved, 201, {186, 199}},
-      {"down, escape, down", {down, {L"\x1b", 27}, down}, KeyOutcome::escape, 2, {0, 1}},
-      {"down, return", {down, down, {L"\r", 13}}, KeyOutcome::choose, 3, {0, 2}},
-      {"down, F3, letter", {down, {L"", key::f3}, {L"e", 0x45}}, KeyOutcome::change_drive, 2, {0, 1}},
-      {"no key", {}, KeyOutcome::moved, 0, {0, 0}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const BurstResult result = apply_burst({}, c.keys, 300, 15, 15);
-    EXPECT_EQ(result.last.outcome, c.outcome);
-    EXPECT_EQ(result.used, c.used);
-    EXPECT_EQ(result.last.selection.top, c.to.top);
-    EXPECT_EQ(result.last.selection.selected, c.to.selected);
-  }
-}
-
 TEST(ScreenPreview, GridFitsTheInnerWidth) {
   struct Case {
     int inner, per_line, cell;

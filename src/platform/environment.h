@@ -1,4 +1,5 @@
 #pragma once
+// What the process was started with: its command line and its environment.
 #include <optional>
 #include <string>
 
