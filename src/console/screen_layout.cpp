@@ -71,6 +71,21 @@ std::wstring list_row(std::wstring_view path, int frame_width) {
   return fit_console_cells(L" " + fit_path(path, frame_width - 4), std::max(frame_width - 2, 0));
 }
 
+std::wstring list_row(std::wstring_view path, int frame_width, std::wstring_view destination) {
+  constexpr std::wstring_view opening = L" (a link to ";
+  const int room = std::max(frame_width - 4, 0);
+  // Half the row stays the match's own, so a long target cannot hide it.
+  const int for_destination = room / 2 - static_cast<int>(opening.size()) - 1;
+  const std::wstring mark =
+      std::wstring(opening) +
+      fit_path(destination, std::clamp(text_cells(destination), 0, std::max(for_destination, 0))) + L")";
+  // The mark keeps its end however the console counts the shortening
+  // marker: the match's part gives way instead.
+  const int inner = std::max(frame_width - 2, 0);
+  const int for_path = std::max(inner - 1 - console_cells(mark), 0);
+  return fit_console_cells(fit_console_cells(L" " + fit_path(path, for_path - 1), for_path) + mark, inner);
+}
+
 std::wstring_view cut_units(std::wstring_view text, std::size_t units) {
   if (text.size() <= units) return text;
   if (units > 0 && is_high_surrogate(text[units - 1])) --units;

@@ -52,6 +52,11 @@ std::wstring fit_path(std::wstring_view path, int width);
 // console cells however the console counts wide characters and the
 // shortening marker, so the right border stays.
 std::wstring list_row(std::wstring_view path, int frame_width);
+// The same for a match that a link takes off its drive to `destination`:
+// the row ends in " (a link to <destination>)", the mark taking at most half
+// the row, its destination fitted like a path, and the row still exactly
+// the frame's inner width.
+std::wstring list_row(std::wstring_view path, int frame_width, std::wstring_view destination);
 
 // At most `units` UTF-16 units, never ending inside a surrogate pair.
 std::wstring_view cut_units(std::wstring_view text, std::size_t units);

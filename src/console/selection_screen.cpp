@@ -34,12 +34,19 @@ std::wstring inner_blank(const ScreenLayout& layout) {
 
 // One pass: the list as it stands, what of it is on show, and where.
 struct PassState {
-  PassState(Console& to, Frame& on, const std::vector<std::wstring>& list, std::uint64_t more, std::wstring root,
-            std::wstring_view text)
-      : console(to), frame(on), matches(list), not_shown(more), drive_root(std::move(root)), search_text(text) {}
+  PassState(Console& to, Frame& on, LinkMarks& links, const std::vector<std::wstring>& list, std::uint64_t more,
+            std::wstring root, std::wstring_view text)
+      : console(to),
+        frame(on),
+        marks(links),
+        matches(list),
+        not_shown(more),
+        drive_root(std::move(root)),
+        search_text(text) {}
 
   Console& console;
   Frame& frame;
+  LinkMarks& marks;
   const std::vector<std::wstring>& matches;
   std::uint64_t not_shown = 0;
   std::wstring drive_root;
@@ -103,7 +110,7 @@ void draw_counter(const PassState& pass) {
 }
 
 void draw_list_and_counter(const PassState& pass) {
-  draw_list_rows(pass.console, pass.frame, pass.matches, pass.shown, pass.selection, pass.visible);
+  draw_list_rows(pass.console, pass.frame, pass.matches, pass.shown, pass.selection, pass.visible, &pass.marks);
   draw_counter(pass);
 }
 
@@ -146,11 +153,11 @@ void draw_everything(PassState& pass) {
   draw_list_and_counter(pass);
 }
 
-void show_preview_of(Console& console, const Frame& frame, const std::wstring& directory, LinkDestination leads_off) {
+void show_preview_of(Console& console, const Frame& frame, const std::wstring& directory, LinkMarks& marks) {
   const int lines = frame.layout.preview_height + 2;
   // A folder on another drive or a share is not read: on a share, reading
   // logs on to its server with the user's credentials.
-  if (const auto destination = leads_off ? leads_off(directory) : std::nullopt) {
+  if (const auto& destination = marks.destination(directory)) {
     draw_preview(console, frame, {});
     const Styled bright(console, Style::bright);
     const auto text = directory + L" is a link to " + *destination + L", off its drive: its contents are not shown.";
@@ -245,15 +252,25 @@ CountLine draw_count_line(Console& console, const Frame& frame, std::int64_t cou
   return line;
 }
 
+const std::optional<std::wstring>& LinkMarks::destination(const std::wstring& path) {
+  const auto known = known_.find(path);
+  if (known != known_.end()) return known->second;
+  return known_.emplace(path, leads_off_ ? leads_off_(path) : std::nullopt).first->second;
+}
+
 void draw_list_rows(Console& console, const Frame& frame, const std::vector<std::wstring>& matches,
-                    std::span<const std::size_t> shown, Selection selection, int visible_rows) {
+                    std::span<const std::size_t> shown, Selection selection, int visible_rows, LinkMarks* marks) {
   const ScreenLayout& layout = frame.layout;
   for (int i = 0; i < visible_rows; ++i) {
     const int k = selection.top + i;
     if (k < 0 || static_cast<std::size_t>(k) >= shown.size()) break;
     const std::wstring& path = matches[shown[static_cast<std::size_t>(k)]];
     const Styled style(console, k == selection.selected ? Style::chosen : Style::plain);
-    print_at(console, frame, layout.left + 1, layout.list_top + i, list_row(path, layout.frame_width));
+    // Only the rows drawn are checked, each once for the page's life.
+    const std::optional<std::wstring>* destination = marks ? &marks->destination(path) : nullptr;
+    print_at(console, frame, layout.left + 1, layout.list_top + i,
+             destination && *destination ? list_row(path, layout.frame_width, **destination)
+                                         : list_row(path, layout.frame_width));
   }
 }
 
@@ -280,7 +297,7 @@ void draw_preview(Console& console, const Frame& frame, const platform::Director
 
 SelectionPage::SelectionPage(Console& console, Size window, std::wstring title, std::wstring search_text,
                              DirectoryExists exists, LinkDestination leads_off)
-    : console_(console), search_text_(std::move(search_text)), exists_(exists), leads_off_(leads_off) {
+    : console_(console), search_text_(std::move(search_text)), exists_(exists), marks_(leads_off) {
   frame_.window = window;
   frame_.title = std::move(title);
 }
@@ -298,7 +315,8 @@ PageResult SelectionPage::run(const std::vector<std::wstring>& matches, std::uin
                               std::wstring drive_root) {
   if (box_) uncover(console_, frame_, *std::exchange(box_, std::nullopt));
   if (matches.empty()) return {};
-  pass_ = std::make_unique<PassState>(console_, frame_, matches, not_shown, std::move(drive_root), search_text_);
+  pass_ =
+      std::make_unique<PassState>(console_, frame_, marks_, matches, not_shown, std::move(drive_root), search_text_);
   PassState& pass = *pass_;
   all_shown(pass);
   count_shown(pass);
@@ -390,11 +408,11 @@ void redraw(PassState& pass, const KeySteps& steps, bool had_note) {
   draw_list_and_counter(pass);
 }
 
-void show_preview(PassState& pass, LinkDestination leads_off) {
+void show_preview(PassState& pass) {
   if (pass.count == 0) {
     draw_preview(pass.console, pass.frame, {});
   } else {
-    show_preview_of(pass.console, pass.frame, highlighted(pass), leads_off);
+    show_preview_of(pass.console, pass.frame, highlighted(pass), pass.marks);
   }
 }
 
@@ -470,7 +488,7 @@ PageResult SelectionPage::take_keys() {
     } else if (preview_due) {
       // A key arriving within the pause is handled before the preview.
       if (!console_.wait_for_key(kPreviewPause)) {
-        show_preview(pass, leads_off_);
+        show_preview(pass);
         preview_due = false;
       }
     } else {

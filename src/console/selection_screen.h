@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "console/screen_frame.h"
@@ -27,6 +28,20 @@ using DirectoryExists = bool (*)(const std::wstring& path);
 // Where a match leads when a link takes it off its drive; its preview then
 // says so instead of reading the folder there.
 using LinkDestination = std::optional<std::wstring> (*)(const std::wstring& path);
+
+// Where each match leads off its drive, asked of `LinkDestination` only for
+// the rows drawn and kept for the page's life: a list of 100,000 matches
+// costs no more checks than the rows the user sees.
+class LinkMarks {
+ public:
+  explicit LinkMarks(LinkDestination leads_off) : leads_off_(leads_off) {}
+  // The destination off the drive, or nothing when `path` stays on it.
+  const std::optional<std::wstring>& destination(const std::wstring& path);
+
+ private:
+  LinkDestination leads_off_;
+  std::unordered_map<std::wstring, std::optional<std::wstring>> known_;
+};
 
 struct PassState;
 struct KeySteps;
@@ -80,7 +95,7 @@ class SelectionPage {
   Frame frame_;
   std::wstring search_text_;
   DirectoryExists exists_;
-  LinkDestination leads_off_;
+  LinkMarks marks_;
   std::wstring next_note_;
   std::optional<Box> box_;           // the F2 or F3 box left on show
   std::unique_ptr<PassState> pass_;  // the last pass, for `resume`
@@ -91,9 +106,11 @@ class SelectionPage {
 // The count line returns where it was placed, for the counter beside it.
 CountLine draw_count_line(Console& console, const Frame& frame, std::int64_t count, std::wstring_view search_text,
                           std::int64_t total = -1, std::uint64_t more = 0);
-// Draws the visible rows of the matches on show (indices into `matches`).
+// Draws the visible rows of the matches on show (indices into `matches`),
+// each that `marks` finds off its drive marked with where it leads.
 void draw_list_rows(Console& console, const Frame& frame, const std::vector<std::wstring>& matches,
-                    std::span<const std::size_t> shown, Selection selection, int visible_rows);
+                    std::span<const std::size_t> shown, Selection selection, int visible_rows,
+                    LinkMarks* marks = nullptr);
 void blank_rows_below_list(Console& console, const Frame& frame, int visible_rows);
 void draw_preview(Console& console, const Frame& frame, const platform::DirectoryListing& listing);
 

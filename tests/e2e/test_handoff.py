@@ -57,8 +57,11 @@ class HandOff(unittest.TestCase):
             (d / "Zarnpath" / "Indexfile.ZRN").write_bytes(b"D:\\archive-qzx\r\nD:\\plain-qzx\r\n")
             shell = Shell(box, d / "work")
             shell.type(shell.zrn("qzx"))
-            screen = shell.pane.wait_for("a link to K:\\secret")
+            screen = shell.pane.wait_for("is a link to K:\\secret")
             self.assertNotIn("private-notes", screen)
+            # The row itself is marked; the plain match's row is not.
+            self.assertRegex(screen, r"D:\\archive-qzx +\(a link to K:\\secret\) \u2502")
+            self.assertNotRegex(screen, r"plain-qzx.*a link")
             shell.pane.send("Enter")
             shell.wait_for_prompts(2)
             self.assertEqual(shell.directory(), "D:\\archive-qzx")

@@ -18,14 +18,16 @@ constexpr wchar_t kSide = L'\u2502';
 
 class ScreenDrawing : public ::testing::Test {
  protected:
-  void open(FakeConsole& fake, int width, int height, std::int64_t matches, std::wstring search = L"proj") {
+  void open(FakeConsole& fake, int width, int height, std::int64_t matches, std::wstring search = L"proj",
+            LinkDestination leads_off = nullptr) {
     page_.reset();
     console_.emplace(fake);
     console_->open(L"ZRN - Zarnpath");
     console_->set_full_screen(true);
     // The paths name no real directory: every one counts as there.
-    page_.emplace(*console_, Size{width, height}, L"ZRN - Zarnpath", std::move(search),
-                  [](const std::wstring&) { return true; });
+    page_.emplace(
+        *console_, Size{width, height}, L"ZRN - Zarnpath", std::move(search), [](const std::wstring&) { return true; },
+        leads_off);
     page_->open(matches);
   }
   void TearDown() override { page_.reset(); }
@@ -75,7 +77,10 @@ TEST_F(ScreenDrawing, RightBorderIntactAtEveryWidth) {
   for (int width = 50; width <= 101; ++width) {
     SCOPED_TRACE(width);
     FakeConsole fake(width, 40);
-    open(fake, width, 40, 40, std::wstring(200, L's'));
+    // The longest match is a link that leads off its drive, far away.
+    open(fake, width, 40, 40, std::wstring(200, L's'), [](const std::wstring& path) {
+      return path.size() > 900 ? std::optional<std::wstring>(L"K:\\" + std::wstring(300, L'k')) : std::nullopt;
+    });
     auto matches = paths(40);
     matches[0] = L"Q:\\" + std::wstring(1000, L'p');
     fake.key(0, key::down);
@@ -84,6 +89,9 @@ TEST_F(ScreenDrawing, RightBorderIntactAtEveryWidth) {
     const auto& layout = this->layout();
     const auto right = static_cast<std::size_t>(layout.left + layout.frame_width - 1);
     ASSERT_LT(right, static_cast<std::size_t>(width));
+    EXPECT_EQ(fake.row(layout.list_top).substr(right - 3, 4), L"k) \u2502");
+    EXPECT_NE(fake.row(layout.list_top).find(L"p (a link to K:"), std::wstring::npos);
+    EXPECT_EQ(fake.row(layout.list_top + 1).find(L"(a link"), std::wstring::npos);
     for (int row = layout.top; row <= layout.bottom; ++row) {
       const wchar_t border = fake.row(row)[right];
       EXPECT_TRUE(border == kSide || border == kRightTop || border == L'\u2524' || border == L'\u256F')
