@@ -36,6 +36,7 @@ class Wrapper(unittest.TestCase):
         result = self.box.run_cmd(line, cwd=self.d / "work", timeout=120)
         self.assertEqual(sorted(p.name for p in self.box.root.rglob("INJ*")), [])
         lines = result.text.rstrip("\r\n").split("\r\n")
+        self.assertIn("----", lines, f"cmd ended with {result.returncode}: {result.text!r} {result.stderr[-500:]!r}")
         mark = lines.index("----")
         variables = [[l for l in part if l.startswith("ZRN_")] for part in (lines[:mark], lines[mark + 1:])]
         self.assertEqual(variables[1], variables[0])
