@@ -92,11 +92,17 @@ void run_quick_directory_mode(const ProgramState& run, Console& console, ChangeS
 
 constexpr std::wstring_view kNoIndexedDrive = L"No local drive has an index yet; ZRN d: /R makes one for D:.";
 
+// The drive the command names, or after "*:" every local drive that has an
+// index.
+std::vector<std::wstring> drives_named(const ProgramState& run) {
+  return run.command.all_drives ? indexed_local_drives() : std::vector{run.command.drive_root};
+}
+
 // After "No directory found...": how old each index searched is, and how
 // to rebuild it.
 std::vector<std::wstring> index_age_lines(const ProgramState& run) {
   std::vector<std::wstring> lines;
-  const auto drives = run.command.all_drives ? indexed_local_drives() : std::vector{run.command.drive_root};
+  const auto drives = drives_named(run);
   for (const std::wstring& root : drives) {
     if (const auto written = usable_index_time(index_in_use(root))) {
       lines.push_back(index_age_line(root, *written, platform::now_local_seconds()));
@@ -167,7 +173,7 @@ std::wstring rebuild_line(IndexOutcome outcome, const std::wstring& drive_root) 
 // /R: the index built anew, with its progress and ESC, and no page and no
 // change of directory. "*: /R" rebuilds every local drive that has one.
 void run_rebuild_mode(const ProgramState& run, Console& console, std::vector<std::wstring>& notes) {
-  const auto drives = run.command.all_drives ? indexed_local_drives() : std::vector{run.command.drive_root};
+  const auto drives = drives_named(run);
   std::vector<std::wstring> lines;
   for (const std::wstring& root : drives) {
     // A share (the current folder's, with no drive typed) has no index.
