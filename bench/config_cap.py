@@ -38,7 +38,7 @@ def main():
     box = harness.Sandbox()
     try:
         env = harness.wine_env()
-        argv = ["wine", str(box.exe), "/?"]
+        argv = harness.HOST.launch([box.exe, "/?"])
         cases = [("no ZRN.INI", None), ("4 MB of exclusion words", 4 << 20), ("64 MB of exclusion words", 64 << 20)]
         print(f"ZARNPATH.EXE /? under Wine, best of {opts.runs} runs")
         for label, size in cases:

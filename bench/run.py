@@ -75,7 +75,7 @@ def driver(exe, runs, *args):
     """Best in-process time and the largest peak working set the driver saw."""
     times, peaks = [], []
     for _ in range(runs):
-        out = subprocess.run(["wine", str(exe), *args], env=harness.wine_env(), stdout=subprocess.PIPE,
+        out = subprocess.run(harness.HOST.launch([exe, *args]), env=harness.wine_env(), stdout=subprocess.PIPE,
                              stderr=subprocess.DEVNULL, check=True).stdout.decode()
         m = re.search(r"([\d.]+) s, result (\d+), peak working set ([\d.]+) MB", out)
         times.append(float(m.group(1)))
@@ -101,7 +101,7 @@ def queries(exe, runs, index):
         for label, args in ((f"plain {plain}", (plain,)), (f"path query {path_query}", (path_query,)),
                             (f"plain {plain}, learned order", (plain, "learned"))):
             found = re.search(r"result (\d+)", subprocess.run(
-                ["wine", str(exe), "scan", path, *args], env=harness.wine_env(), stdout=subprocess.PIPE,
+                harness.HOST.launch([exe, "scan", path, *args]), env=harness.wine_env(), stdout=subprocess.PIPE,
                 stderr=subprocess.DEVNULL, check=True).stdout.decode()).group(1)
             seconds, peak = driver(exe, runs, "scan", path, *args)
             rows.append((label, seconds, peak, int(found)))
@@ -138,9 +138,9 @@ def main():
         # The index pass. Both runs find exactly one match, so both end by
         # writing the change script.
         cwd = big / "Work"
-        timed(["wine", *program, f"d:{SEARCH}"], env=env, cwd=cwd)
-        big, small = program_runs(opts.runs * 4, ["wine", *program, f"d:{SEARCH}"],
-                                  ["wine", *program, f"e:{SEARCH}"], env=env, cwd=cwd)
+        timed([*harness.WINE, *program, f"d:{SEARCH}"], env=env, cwd=cwd)
+        big, small = program_runs(opts.runs * 4, [*harness.WINE, *program, f"d:{SEARCH}"],
+                                  [*harness.WINE, *program, f"e:{SEARCH}"], env=env, cwd=cwd)
         assert b"Zqrvex" in box.change_script(), box.change_script()
         big_time, one_time = min(r[0] for r in big), min(r[0] for r in small)
         big_rss, one_rss = max(r[1] for r in big), max(r[1] for r in small)

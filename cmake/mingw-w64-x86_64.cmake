@@ -14,4 +14,12 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
 find_program(WINE_EXECUTABLE NAMES wine)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_EXECUTABLE})
+# Wine maps a page at a fixed address in every process; with the host's
+# address-space randomisation something may land there first, and the
+# program never starts. setarch -R starts it with randomisation off.
+find_program(SETARCH_EXECUTABLE NAMES setarch)
+if(SETARCH_EXECUTABLE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${SETARCH_EXECUTABLE} -R ${WINE_EXECUTABLE})
+else()
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_EXECUTABLE})
+endif()

@@ -16,6 +16,11 @@ demo=${ZRN_DEMO_DIR:-$repo/build/demo}
 export WINEPREFIX="$demo/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 socket="zarnpath-demo-$$"
 min_cols=50 min_rows=30
+# Wine with the host's address-space randomisation off: now and then it
+# would put something where Wine needs its own page, and the program would
+# not start.
+wine=(wine)
+if command -v setarch >/dev/null; then wine=(setarch -R wine); fi
 
 mkdir -p "$demo"
 cleanup() {
@@ -79,7 +84,7 @@ Without a console the program lists the matches instead, one per line:
 
 TEXT
   # To a file, not a pipe: Wine's helper processes would hold a pipe open.
-  (cd "$demo/drive-m" && wine "$demo/program/ZARNPATH.EXE" project </dev/null >"$demo/matches.txt" 2>&1) || true
+  (cd "$demo/drive-m" && "${wine[@]}" "$demo/program/ZARNPATH.EXE" project </dev/null >"$demo/matches.txt" 2>&1) || true
   sed 's/\r$//' "$demo/matches.txt" | head -n 12
   echo "..."
   exit 0
@@ -108,7 +113,7 @@ read -r -p "Press Enter to start. " _
 # The page in a tmux window of its own, of a size it can use, whatever the
 # terminal around it; the window goes when the program ends.
 tmux -L "$socket" -f /dev/null new-session -d -s demo -x "$width" -y "$height" \
-  "cd '$demo/drive-m' && wine '$demo/program/ZARNPATH.EXE' project"
+  "cd '$demo/drive-m' && ${wine[*]} '$demo/program/ZARNPATH.EXE' project"
 tmux -L "$socket" set-option -g window-size manual \; set-option -g status off >/dev/null
 env -u TMUX tmux -L "$socket" attach-session -t demo >/dev/null || true
 echo

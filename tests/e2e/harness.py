@@ -78,6 +78,13 @@ SERVER_LINGER = 20
 SHARED_SUFFIXES = {".dll", ".exe", ".drv", ".sys", ".nls", ".ocx", ".acm", ".cpl", ".tlb", ".ax", ".ds",
                    ".com", ".msstyles", ".icm"}
 TEMPLATE_MARK = "zrn-template"
+# Wine maps a page of its own at a fixed address in every new process. With
+# the host's address-space randomisation, now and then something else lands
+# there first and the process never starts ("failed to map the shared user
+# data"): cmd says it cannot recognise the program, or wine ends with exit
+# code 1 and nothing printed. Every Windows program of the tests starts with
+# randomisation off, and the processes it starts inherit that.
+WINE = (["setarch", "-R"] if shutil.which("setarch") else []) + ["wine"]
 
 
 def wine_env(extra=None, prefix=None):
@@ -115,7 +122,7 @@ class WineHost:
     drives_need_restart = True
 
     def launch(self, argv):
-        return ["wine", *(str(a) for a in argv)]
+        return [*WINE, *(str(a) for a in argv)]
 
     def environment(self, extra=None):
         return wine_env(extra)
@@ -393,7 +400,7 @@ def _start_wine():
     ready = _scratch / f"desktop-{uuid.uuid4().hex[:8]}"
     # The keeper's input is a pipe only the harness writes to: it ends when
     # the harness ends, however that happens.
-    _keeper = subprocess.Popen(["wine", str(DESKTOP_KEEPER), windows_path(ready)], env=env, cwd=str(_scratch),
+    _keeper = subprocess.Popen(HOST.launch([DESKTOP_KEEPER, windows_path(ready)]), env=env, cwd=str(_scratch),
                                stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                start_new_session=True)
     deadline = time.monotonic() + 300

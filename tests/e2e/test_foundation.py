@@ -4,7 +4,7 @@ script's reset, hostile command lines, and the wrapper in Wine's cmd."""
 import shlex
 import unittest
 
-from harness import Sandbox
+from harness import HOST, Sandbox
 
 RESET = b"@echo off\r\n"
 
@@ -46,7 +46,7 @@ class HelpText(unittest.TestCase):
         self.assertEqual(self.box.change_script(), RESET)
 
     def test_help_through_a_pipe_does_not_hang(self):
-        result = self.box.run_shell(f"wine {shlex.quote(str(self.box.exe))} /? | cat", cwd=self.work, timeout=60)
+        result = self.box.run_shell(f"{shlex.join(HOST.launch([self.box.exe, '/?']))} | cat", cwd=self.work, timeout=60)
         self.assertIn(b"ZRN - Zarnpath Help\r\n", result.stdout)
 
     def test_help_in_a_console_shows_sixteen_lines(self):

@@ -4,6 +4,7 @@ does not hold up the test, and Wine's background processes hold none of a
 test's files."""
 
 import os
+import shlex
 import subprocess
 import unittest
 
@@ -57,7 +58,7 @@ class Harness(unittest.TestCase):
         starts = {
             "cmd": lambda: self.box.start_cmd(f"echo waiting for its input& {self.holder}", stdin=self.input),
             "shell": lambda: self.box.start_process(["sh", "-c", f"echo waiting for its input; sleep 600 | "
-                                                                 f"wine '{harness.FILE_HOLDER}' '{ini}' 1"]),
+                                                                 f"{shlex.join(harness.HOST.launch([harness.FILE_HOLDER, ini]))} 1"]),
         }
         for label, start in starts.items():
             with self.subTest(label):

@@ -13,7 +13,7 @@ import unittest
 import uuid
 
 import harness
-from harness import Sandbox, wait_until, wine_env, windows_path
+from harness import HOST, Sandbox, wait_until, wine_env, windows_path
 
 RESET = b"@echo off\r\n"
 CHANGED = "Directory has been changed to"
@@ -48,7 +48,7 @@ class Background:
         self.script.write_bytes(("@echo off\r\n" + line + "\r\n").encode("cp1252"))
         self.output = box.root / (self.script.stem + ".out")
         with open(self.output, "wb") as out:
-            self.process = subprocess.Popen(["wine", "cmd", "/c", windows_path(self.script)], cwd=str(cwd),
+            self.process = subprocess.Popen(HOST.launch(["cmd", "/c", windows_path(self.script)]), cwd=str(cwd),
                                             env=wine_env(), stdin=subprocess.DEVNULL, stdout=out, stderr=out,
                                             start_new_session=True)
 
@@ -96,7 +96,7 @@ class KilledBuild(unittest.TestCase):
             raw = wait_until(lambda: [p for p in (t / "tmp").glob("Indexfile.ZRN.*") if p.stat().st_size > 1000],
                              120, "a growing listing")[0]
             owner = re.match(r"Indexfile\.ZRN\.[^.]*\.(\d+)-", raw.name).group(1)
-            subprocess.run(["wine", "taskkill", "/F", "/PID", owner], env=wine_env(), stdin=subprocess.DEVNULL,
+            subprocess.run(HOST.launch(["taskkill", "/F", "/PID", owner]), env=wine_env(), stdin=subprocess.DEVNULL,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60)
             run.wait()
             if index.read_bytes() == old or listed() != expected:

@@ -376,7 +376,7 @@ def resize_console(width, height):
     """Gives the running program's console window a new size. Wine's terminal
     console does not follow a resize of the tmux pane itself."""
     helper = harness.BUILD_DIR / "tests" / "console_window.exe"
-    result = subprocess.run(["wine", str(helper), "ZARNPATH.EXE", str(width), str(height)],
+    result = subprocess.run(harness.HOST.launch([helper, "ZARNPATH.EXE", width, height]),
                             env=harness.wine_env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL, timeout=60, check=False)
     assert result.returncode == 0, f"resize to {width}x{height} failed: {result.returncode}"
