@@ -10,8 +10,6 @@ constexpr std::wstring_view kBlanks = L" \t";
 
 std::wstring_view trim_blanks(std::wstring_view text) { return platform::trimmed(text, kBlanks); }
 
-wchar_t ascii_lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
-
 }  // namespace
 
 IniLine classify_ini_line(std::wstring_view line) {
@@ -32,7 +30,7 @@ IniLine classify_ini_line(std::wstring_view line) {
 bool ini_names_equal(std::wstring_view a, std::wstring_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (ascii_lower(a[i]) != ascii_lower(b[i])) return false;
+    if (platform::ascii_lower(a[i]) != platform::ascii_lower(b[i])) return false;
   }
   return true;
 }

@@ -30,8 +30,6 @@ bool plausible_index_line(std::wstring_view line) { return plausible(line, true)
 
 namespace {
 
-wchar_t ascii_upper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
 bool only_dots_and_blanks(std::wstring_view component) {
   return component.find_first_not_of(L". ") == std::wstring_view::npos;
 }
@@ -39,7 +37,8 @@ bool only_dots_and_blanks(std::wstring_view component) {
 }  // namespace
 
 bool index_line_on_drive(std::wstring_view line, std::wstring_view drive_root) {
-  if (!is_drive_root(drive_root) || line.size() <= 3 || ascii_upper(line[0]) != ascii_upper(drive_root[0]) ||
+  if (!is_drive_root(drive_root) || line.size() <= 3 ||
+      platform::ascii_upper(line[0]) != platform::ascii_upper(drive_root[0]) ||
       line.substr(1, 2) != drive_root.substr(1, 2)) {
     return false;
   }

@@ -64,15 +64,7 @@ std::string readme_bytes(std::wstring_view web_address) {
 }
 
 void write_readme(const std::wstring& drive_root, std::wstring_view web_address) {
-  const std::wstring directory = data_directory_path(drive_root) + L"\\";
-  // Written anew and renamed into place: a rename replaces a link at the
-  // readme's name, where writing to it would overwrite what it points to.
-  const WorkingFile incoming(directory, std::wstring(kReadmeName) + L"~", SweepRule::shared);
-  const std::string bytes = readme_bytes(web_address);
-  platform::File file = platform::File::create_new(incoming.path());
-  if (!file.is_open() || !file.write(bytes)) return;
-  file.close();
-  platform::move_file_replacing(incoming.path(), directory + std::wstring(kReadmeName));
+  replace_file_whole(data_directory_path(drive_root) + L"\\", kReadmeName, readme_bytes(web_address));
 }
 
 std::wstring install_index(const std::wstring& filtered_path, const std::wstring& drive_root, bool own_place_usable,

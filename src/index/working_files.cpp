@@ -141,4 +141,12 @@ void delete_working_files() {
   for (const auto& path : r.live) platform::delete_plain_file(path);
 }
 
+bool replace_file_whole(const std::wstring& directory, std::wstring_view name, std::string_view bytes) {
+  const WorkingFile incoming(directory, std::wstring(name) + L"~", SweepRule::shared);
+  platform::File file = platform::File::create_new(incoming.path());
+  if (!file.is_open() || !file.write(bytes) || !file.flush()) return false;
+  file.close();
+  return platform::move_file_replacing(incoming.path(), directory + std::wstring(name));
+}
+
 }  // namespace zrn

@@ -74,4 +74,9 @@ class WorkingFile {
 // console's control thread.
 void delete_working_files();
 
+// Writes `bytes` whole under a working name in `directory` (a folder others
+// may share) and renames that over `name`: a reader sees the old file or the
+// new one, and a link at the name is replaced, never written through.
+bool replace_file_whole(const std::wstring& directory, std::wstring_view name, std::string_view bytes);
+
 }  // namespace zrn

@@ -11,8 +11,6 @@ namespace zrn {
 
 namespace {
 
-wchar_t ascii_upper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
-
 std::wstring usable_temporary_directory(std::wstring candidate) {
   if (!is_absolute_path(candidate)) return L"";
   candidate = platform::with_backslash(std::move(candidate));
@@ -24,8 +22,8 @@ std::wstring usable_temporary_directory(std::wstring candidate) {
 bool cmd_can_enter(std::wstring_view directory) { return directory.size() <= kLongestEnterableDirectory; }
 
 bool is_drive_root(std::wstring_view root) {
-  return root.size() == 3 && ascii_upper(root[0]) >= L'A' && ascii_upper(root[0]) <= L'Z' && root[1] == L':' &&
-         root[2] == L'\\';
+  return root.size() == 3 && platform::ascii_upper(root[0]) >= L'A' && platform::ascii_upper(root[0]) <= L'Z' &&
+         root[1] == L':' && root[2] == L'\\';
 }
 
 bool is_absolute_path(std::wstring_view path) {

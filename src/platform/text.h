@@ -53,6 +53,9 @@ inline std::optional<std::uint64_t> parse_number(std::wstring_view digits, unsig
   }
   return value;
 }
+// A to Z and a to z only, whatever the locale: drive letters and INI keys.
+inline wchar_t ascii_upper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+inline wchar_t ascii_lower(wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; }
 inline bool is_high_surrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 inline bool is_low_surrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 // `text` without the leading and trailing characters found in `blanks`.

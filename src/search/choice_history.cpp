@@ -123,14 +123,7 @@ bool record_choice(const std::wstring& directory, const std::wstring& path) {
     lock = platform::File::hold_exclusively(directory + std::wstring(kChoicesLockName));
   }
   const auto choices = with_choice(read_choices(directory), path, platform::now_utc_seconds());
-  // Written whole under a private name, then renamed over the file: a
-  // reader sees the old file or the new one, and a link at the name is
-  // replaced, never written through.
-  const WorkingFile incoming(directory, std::wstring(kChoicesName) + L"~", SweepRule::shared);
-  platform::File file = platform::File::create_new(incoming.path());
-  if (!file.is_open() || !file.write(choices_bytes(choices)) || !file.flush()) return false;
-  file.close();
-  return platform::move_file_replacing(incoming.path(), directory + std::wstring(kChoicesName));
+  return replace_file_whole(directory, kChoicesName, choices_bytes(choices));
 }
 
 }  // namespace zrn

@@ -79,24 +79,11 @@ TEST_F(SearchMatching, IndexLineAcceptance) {
       {L"C:\\My Docs\\Old", L"my docs", false},
       {L"C:\\Users\\Ann\\Downloads", L"DOWNLOADS", true},
       {L"C:\\Work\\Proj\\Proj", L"proj", false},
-      {L"C:\\Work\\a\\b", L"a\\b", true},  // a path query: see PathQueryAcceptance
       {L"C:\\Work\\Caf\u00e9", L"CAF\u00c9", true},
       {L"", L"docs", false},
       {L"C:\\Docs", L"", false},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(platform::to_utf8(c.line) + " / " + platform::to_utf8(c.search));
-    EXPECT_EQ(index_line_accepted(c.line, c.search), c.accepted);
-  }
-}
-
-TEST_F(SearchMatching, PathQueryAcceptance) {
-  struct Case {
-    const wchar_t* line;
-    const wchar_t* search;
-    bool accepted;
-  };
-  const Case cases[] = {
+      // A path query: its parts in successive components.
+      {L"C:\\Work\\a\\b", L"a\\b", true},
       {L"D:\\P\\zarn-web\\src", L"zarn\\src", true},
       {L"D:\\P\\zarn-web\\old\\src", L"zarn\\src", false},  // successive components only
       {L"D:\\P\\zarn-web\\src\\lib", L"zarn\\src", false},  // the last part in the last component
