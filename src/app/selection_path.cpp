@@ -65,6 +65,11 @@ void list_matches(Console& console, const Matches& matches, const std::vector<st
   for (const auto& line : notes) console.print_line(line);
 }
 
+// A build the user cancelled, or a drive that is gone: nothing was searched.
+bool stopped_short(IndexOutcome outcome) {
+  return outcome == IndexOutcome::cancelled || outcome == IndexOutcome::drive_missing;
+}
+
 PageResult next_pass(Console& console, SelectionPage& page, const ListOnPage& list) {
   pause_reading_keys(console, kShortKeyWait);
   return page.run(list.matches.paths, list.matches.not_shown, list.drive_root);
@@ -77,7 +82,7 @@ SearchResult rebuild_and_search(const IndexSettings& settings, const std::wstrin
                                 std::wstring_view search_text) {
   if (!list.drive_root.empty()) return collect_from_index(settings, root, search_text, Rebuild::always);
   const PreparedIndex index = prepare_index(settings, root, Rebuild::always);
-  if (index.outcome == IndexOutcome::cancelled || index.outcome == IndexOutcome::drive_missing) {
+  if (stopped_short(index.outcome)) {
     return {index.outcome, {}};
   }
   return {index.outcome, search_indexed_drives(search_text)};
@@ -87,7 +92,7 @@ SearchResult rebuild_and_search(const IndexSettings& settings, const std::wstrin
 PageResult rescan(Console& console, SelectionPage& page, const ProgramState& run, const IndexSettings& settings,
                   const std::wstring& root, ListOnPage& list, std::vector<std::wstring>& notes) {
   SearchResult found = rebuild_and_search(settings, root, list, run.command.search_text);
-  if (found.outcome == IndexOutcome::cancelled || found.outcome == IndexOutcome::drive_missing) {
+  if (stopped_short(found.outcome)) {
     return page.resume(outcome_message(found.outcome, root));
   }
   if (found.outcome == IndexOutcome::not_written) {
@@ -108,7 +113,7 @@ PageResult change_drive(Console& console, SelectionPage& page, const ProgramStat
                         const std::wstring& root, ListOnPage& list) {
   const std::wstring& search_text = run.command.search_text;
   SearchResult found = collect_from_index(settings, root, search_text, Rebuild::when_old);
-  if (found.outcome == IndexOutcome::cancelled || found.outcome == IndexOutcome::drive_missing) {
+  if (stopped_short(found.outcome)) {
     return page.resume(outcome_message(found.outcome, root));
   }
   if (!found.matches.unreadable_index.empty()) {
@@ -169,7 +174,7 @@ std::wstring run_selection_path(const ProgramState& run, RunControl& control, Ma
   console.set_full_screen(false);
   // After F2 the list may have come back empty.
   if (list.matches.paths.empty() && list.matches.unreadable_index.empty()) {
-    notes.emplace_back(L"No directory found...");
+    notes.push_back(nothing_found_line(list.matches));
   }
   for (const auto& line : notes) console.print_line(line);
   console.close();
